@@ -1,0 +1,56 @@
+#include "angle_forms.h"
+
+#include <cmath>
+
+#include "errors.h"
+#include "numbers.h"
+
+namespace miralto {
+
+namespace {
+
+// Doubles from here on round to infinity as a Single: (2 - 2^-24) * 2^127, FLT_MAX plus half a
+// unit.
+constexpr double kSingleLimit = 0x1.ffffffp127;
+
+Single ToSingle(double value, std::string_view text) {
+  if (std::fabs(value) >= kSingleLimit) {
+    throw OverflowError("the number " + Quote(text) +
+                        " is beyond the single-precision range (about 3.4E+38)");
+  }
+  return static_cast<Single>(value);
+}
+
+// The fraction of `x` carried down one unit (degrees to minutes, minutes to seconds). The
+// subtraction and the product are exact in double precision; the only rounding is to the Single.
+Single CarryDown(Single x) {
+  return static_cast<Single>((static_cast<double>(x) - std::trunc(x)) * 60.0);
+}
+
+}  // namespace
+
+DmsTexts DecimalToDms(std::string_view decimal) {
+  Single x = ToSingle(ParseLenient(decimal), decimal);
+  DmsTexts texts;
+  texts.degrees = SingleText(std::trunc(x));
+  x = CarryDown(x);
+  texts.minutes = SingleText(std::trunc(x));
+  x = CarryDown(x);
+  texts.seconds = SingleText(x);
+  return texts;
+}
+
+std::string DmsToDecimal(const DmsTexts& texts, std::string_view quantity) {
+  const double minutes = ParseStrictNamed(texts.minutes, quantity, "minutes");
+  const double seconds = ParseStrictNamed(texts.seconds, quantity, "seconds");
+  const double degrees = ParseStrictNamed(texts.degrees, quantity, "degrees");
+  const double a = minutes / 60;
+  const double b = degrees + a;
+  try {
+    return DoubleText(seconds / 3600 + b);
+  } catch (const Error& error) {
+    RethrowWithContext(error, quantity);
+  }
+}
+
+}  // namespace miralto

@@ -1,0 +1,52 @@
+#include "digits.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "errors.h"
+
+namespace miralto {
+
+int DigitValue(std::string_view character) {
+  if (character.size() != 1) return -1;
+  const std::size_t found = kDigitAlphabet.find(character[0]);
+  return found == std::string_view::npos ? -1 : static_cast<int>(found);
+}
+
+std::string NumberToDigits(Long number, int minimum_length) {
+  if (number < 0) {
+    throw OutOfReachError("the number " + LongText(number) + " is negative and has no digits");
+  }
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), kDigitTable[static_cast<std::size_t>(number % 34)]);
+    number /= 34;
+  } while (number != 0);
+  if (digits.size() < static_cast<std::size_t>(std::max(minimum_length, 0))) {
+    digits.insert(0, static_cast<std::size_t>(minimum_length) - digits.size(), '0');
+  }
+  return digits;
+}
+
+std::string DigitsToNumber(std::string_view digits) {
+  std::string total;
+  // Rightmost character first; a character is a lead byte with its continuation bytes.
+  std::size_t end = digits.size();
+  for (int k = 0; end > 0; ++k) {
+    std::size_t start = end - 1;
+    while (start > 0 && end - start < 4 &&
+           (static_cast<unsigned char>(digits[start]) & 0xC0) == 0x80) {
+      --start;
+    }
+    const double weight = std::pow(34.0, k);
+    const double term = weight * DigitValue(digits.substr(start, end - start));
+    if (!std::isfinite(term)) {
+      throw OverflowError("the digit text " + Quote(digits) + " is too long to have a value");
+    }
+    total = DoubleText(ParseLenient(total) + ParseLenient(DoubleText(term)));
+    end = start;
+  }
+  return total;
+}
+
+}  // namespace miralto

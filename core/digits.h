@@ -1,0 +1,36 @@
+// Base-34 digits: the ten decimal digits, then the lowercase letters without "l" and "o".
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "numbers.h"
+
+namespace miralto {
+
+inline constexpr std::string_view kDigitAlphabet = "0123456789abcdefghijkmnpqrstuvwxyz";
+inline constexpr std::size_t kDigitBase = kDigitAlphabet.size();
+
+// Digit characters by value, 0 to 33.
+inline constexpr std::array<char, kDigitBase> kDigitTable = [] {
+  std::array<char, kDigitBase> table{};
+  for (std::size_t i = 0; i < kDigitBase; ++i) table[i] = kDigitAlphabet[i];
+  return table;
+}();
+
+// The value of one digit character, or -1 for any character that is not a digit.
+int DigitValue(std::string_view character);
+
+// The base-34 digits of `number`, most significant first, padded on the left with "0" to at
+// least `minimum_length` characters and never cut. Throws OutOfReachError for a negative number.
+std::string NumberToDigits(Long number, int minimum_length);
+
+// The value of a digit text, most significant digit first, as DoubleText; the empty text for an
+// empty digit text. Any character that is not a digit counts as -1 ("000l" gives "-1"), and every
+// partial sum passes through DoubleText, so the value is exact for up to nine digits. Throws
+// OverflowError when a text is so long that its value leaves the double range.
+std::string DigitsToNumber(std::string_view digits);
+
+}  // namespace miralto

@@ -1,0 +1,50 @@
+// Number and text conversions shared by every operation. None of them reads the process locale:
+// the decimal separator is always the period.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace miralto {
+
+using Long = std::int32_t;
+using Single = float;
+
+// Skips blanks (space, tab, line feed) wherever they stand, then reads the longest leading number
+// (sign, digits with at most one period, exponent with E or e). A text without one gives 0.
+// Throws OverflowError for a number beyond the double range; never fails otherwise.
+double ParseLenient(std::string_view text);
+
+// The whole text, blanks around it allowed, must be one number: optional sign, digits with at most
+// one period (".5" and "5." included), optional exponent with E or e. Throws ConversionError for
+// anything else (empty, "inf", "nan", hexadecimal, commas, trailing characters) and OverflowError
+// for a number beyond the double range.
+double ParseStrict(std::string_view text);
+
+// ParseStrict, with the field's name ("longitude minutes") put in front of the detail of an error.
+double ParseStrictNamed(std::string_view text, std::string_view quantity, std::string_view field);
+
+// The nearest Long, an exact half going to the even neighbour. Throws OverflowError when the
+// rounded value is not a Long.
+Long RoundToLong(double value);
+
+// Drops the fraction toward zero.
+double Truncate(double value);
+// The same as a Long; throws OverflowError when the result is not a Long.
+Long TruncateToLong(double value);
+
+// Decimal digits with a leading minus for negative values.
+std::string LongText(Long value);
+
+// At most 7 significant digits, rounded to nearest (an exact tie to the even digit); trailing zeros
+// and a trailing period dropped; "0" before the period below 1; a negative zero is "0". Exponent
+// form ("1E+07") from a magnitude of 10^7 on. Tiny magnitudes stay fixed down to 0.00001 and take
+// the exponent form ("1E-06") below, where a fixed text would be mostly zeros. Throws OverflowError
+// for an infinite or NaN value.
+std::string SingleText(Single value);
+
+// As SingleText with 15 significant digits and the exponent form from 10^15 on.
+std::string DoubleText(double value);
+
+}  // namespace miralto

@@ -1,0 +1,160 @@
+#include "position_code.h"
+
+#include <algorithm>
+
+#include "digits.h"
+#include "errors.h"
+#include "text.h"
+
+namespace miralto {
+
+namespace {
+
+std::string ReversedGroup(Long offset) {
+  std::string digits = NumberToDigits(offset, 4);
+  std::reverse(digits.begin(), digits.end());
+  return digits;
+}
+
+// The code reaches from the lower base to the zone line plus the largest offset, both shifted by
+// the correction.
+void CheckReach(std::int64_t offset, Long position, Long lower_base, Long zone_line,
+                Long correction, std::string_view quantity) {
+  if (offset >= 0 && offset <= kMaxOffset) return;
+  std::string detail = std::string(quantity) + " " + TenthsAngleText(position) +
+                       " lies outside the reach of the code, " +
+                       TenthsAngleText(std::int64_t{lower_base} + correction) + " to " +
+                       TenthsAngleText(std::int64_t{zone_line} + correction + kMaxOffset);
+  if (correction != 0) detail += " (with the correction " + LongText(correction) + ")";
+  throw OutOfReachError(detail);
+}
+
+struct ZoneBases {
+  Long lon;
+  Long lat;
+};
+
+ZoneBases BasesOf(char zone) {
+  switch (zone) {
+    case '5':
+      return {kZoneLineLon, kZoneLineLat};
+    case '6':
+      return {kLowerBaseLon, kZoneLineLat};
+    case '7':
+      return {kLowerBaseLon, kLowerBaseLat};
+    default:  // '8', the only zone left once the code is valid
+      return {kZoneLineLon, kLowerBaseLat};
+  }
+}
+
+Long GroupToTenths(std::string_view group, Long correction, Long base, std::string_view quantity) {
+  std::string digits(group);
+  std::reverse(digits.begin(), digits.end());
+  try {
+    return RoundToLong((ParseStrict(DigitsToNumber(digits)) + correction) + base);
+  } catch (const Error& error) {
+    RethrowWithContext(error, quantity);
+  }
+}
+
+}  // namespace
+
+Long DmsToTenths(const DmsTexts& texts, std::string_view quantity) {
+  const double degrees = ParseStrictNamed(texts.degrees, quantity, "degrees");
+  const double minutes = ParseStrictNamed(texts.minutes, quantity, "minutes");
+  const double seconds = ParseStrictNamed(texts.seconds, quantity, "seconds");
+  const double a = ((degrees * 60) * 60) * 10;
+  const double b = (minutes * 60) * 10 + a;
+  try {
+    return RoundToLong(seconds * 10 + b);
+  } catch (const Error& error) {
+    RethrowWithContext(error, quantity);
+  }
+}
+
+std::string TenthsToCode(Long lon, Long lat, Corrections corrections) {
+  // 64-bit throughout, so that no correction can wrap a sum around.
+  const std::int64_t f = std::int64_t{kZoneLineLon} + corrections.lon;
+  const std::int64_t g = std::int64_t{kZoneLineLat} + corrections.lat;
+  const bool east = lon > f;
+  const bool north = lat > g;
+  const char zone = east ? (north ? '5' : '8') : (north ? '6' : '7');
+  const std::int64_t lon_offset =
+      east ? lon - f : std::int64_t{lon} - corrections.lon - kLowerBaseLon;
+  const std::int64_t lat_offset =
+      north ? lat - g : std::int64_t{lat} - corrections.lat - kLowerBaseLat;
+  CheckReach(lon_offset, lon, kLowerBaseLon, kZoneLineLon, corrections.lon, "longitude");
+  CheckReach(lat_offset, lat, kLowerBaseLat, kZoneLineLat, corrections.lat, "latitude");
+  return zone + ReversedGroup(static_cast<Long>(lon_offset)) +
+         ReversedGroup(static_cast<Long>(lat_offset));
+}
+
+std::string EncodePosition(const PositionTexts& fields, Corrections corrections) {
+  const Long lon = DmsToTenths(fields.lon, "longitude");
+  const Long lat = DmsToTenths(fields.lat, "latitude");
+  return TenthsToCode(lon, lat, corrections);
+}
+
+void ValidateCode(std::string_view code) {
+  if (code.empty()) throw InvalidCodeError("the position code is empty");
+  std::size_t pos = 0;
+  for (Long position = 1; pos < code.size(); ++position) {
+    const std::string_view character = NextCharacter(code, pos);
+    if (position > kCodeLength) {
+      throw InvalidCodeError("the code " + Quote(code) + " has " +
+                             LongText(static_cast<Long>(CharacterCount(code))) +
+                             " characters; a position code has 9");
+    }
+    const bool valid = position == 1
+                           ? character.size() == 1 && character[0] >= '5' && character[0] <= '8'
+                           : DigitValue(character) >= 0;
+    if (!valid) {
+      throw InvalidCodeError("character " + Quote(character) + " at position " +
+                             LongText(position) + " of the code " + Quote(code) + ": expected " +
+                             (position == 1 ? std::string("a zone digit 5, 6, 7 or 8")
+                                            : "a digit of " + std::string(kDigitAlphabet) +
+                                                  " (lowercase, no l, no o)"));
+    }
+  }
+  const auto length = static_cast<Long>(CharacterCount(code));
+  if (length != kCodeLength) {
+    throw InvalidCodeError("the code " + Quote(code) + " has " + LongText(length) +
+                           " characters; a position code has 9");
+  }
+}
+
+Tenths CodeToTenths(std::string_view code, Corrections corrections) {
+  ValidateCode(code);
+  const ZoneBases bases = BasesOf(code[0]);
+  return {GroupToTenths(code.substr(1, 4), corrections.lon, bases.lon, "longitude"),
+          GroupToTenths(code.substr(5, 4), corrections.lat, bases.lat, "latitude")};
+}
+
+DmsTexts TenthsToDms(Long tenths) {
+  const Long degrees = TruncateToLong(tenths / 36000.0);
+  const Long minutes = TruncateToLong((tenths % kTenthsPerDegree) / 600.0);
+  const auto seconds = static_cast<Single>((tenths % kTenthsPerMinute) / 10.0);
+  return {LongText(degrees), LongText(minutes), SingleText(seconds)};
+}
+
+PositionTexts DecodePosition(std::string_view code, Corrections corrections) {
+  const Tenths tenths = CodeToTenths(code, corrections);
+  return {TenthsToDms(tenths.lon), TenthsToDms(tenths.lat)};
+}
+
+std::string TenthsAngleText(std::int64_t tenths) {
+  std::string text = tenths < 0 ? "-" : "";
+  const std::uint64_t magnitude =
+      tenths < 0 ? 0 - static_cast<std::uint64_t>(tenths) : static_cast<std::uint64_t>(tenths);
+  const std::uint64_t minutes = magnitude % kTenthsPerDegree / kTenthsPerMinute;
+  const std::uint64_t tenths_of_second = magnitude % kTenthsPerMinute;
+  auto two_digits = [](std::uint64_t value) {
+    return std::string{static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
+  };
+  text += std::to_string(magnitude / kTenthsPerDegree) + "\u00b0" + two_digits(minutes) + "'" +
+          two_digits(tenths_of_second / 10) + "." + static_cast<char>('0' + tenths_of_second % 10) +
+          "\"";
+  return text;
+}
+
+}  // namespace miralto

@@ -1,0 +1,86 @@
+// The nine-character position code: a zone digit and two groups of four base-34 digits (the
+// longitude and latitude offsets from the zone's base corner, least significant digit first), in
+// tenths of arc-second. Encoding works in two stages: degrees/minutes/seconds texts -> tenths of
+// arc-second -> characters.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "numbers.h"
+
+namespace miralto {
+
+inline constexpr Long kTenthsPerDegree = 36000;
+inline constexpr Long kTenthsPerMinute = 600;
+inline constexpr Long kTenthsPerSecond = 10;
+inline constexpr Long kCodeLength = 9;
+inline constexpr Long kMaxOffset = 1336335;  // 34^4 - 1, the largest four-digit group
+
+// Base corners of the zones, in tenths of arc-second.
+inline constexpr Long kZoneLineLon = 105 * kTenthsPerDegree;
+inline constexpr Long kZoneLineLat = 40 * kTenthsPerDegree;
+inline constexpr Long kLowerBaseLon = 70 * kTenthsPerDegree;
+inline constexpr Long kLowerBaseLat = 5 * kTenthsPerDegree;
+
+// The two correction values, in tenths of arc-second: encoding takes them off, decoding adds them.
+struct Corrections {
+  Long lon = 0;
+  Long lat = 0;
+};
+
+// Degrees, minutes and seconds texts of one quantity, as the fields hold them.
+struct DmsTexts {
+  std::string degrees;
+  std::string minutes;
+  std::string seconds;
+  bool operator==(const DmsTexts&) const = default;
+};
+
+// Longitude then latitude: the six degree/minute/second fields in their order.
+struct PositionTexts {
+  DmsTexts lon;
+  DmsTexts lat;
+  bool operator==(const PositionTexts&) const = default;
+};
+
+// Stage one: RoundToLong of seconds*10 + (minutes*60)*10 + ((degrees*60)*60)*10, each text read by
+// ParseStrict in the order degrees, minutes, seconds. Values are not range-checked (104 60 0 is
+// 105 0 0). Throws ConversionError naming `quantity` ("longitude") and the field, or
+// OverflowError.
+Long DmsToTenths(const DmsTexts& texts, std::string_view quantity);
+
+// Stage two: the code of a position in tenths of arc-second. Zone lines at 105 deg and 40 deg
+// (shifted by the corrections) belong to the lower side. Throws OutOfReachError, naming the reach,
+// when an offset falls outside 0 to 1336335, since the code cannot hold it.
+std::string TenthsToCode(Long lon, Long lat, Corrections corrections);
+
+// Encoding of the six fields: DmsToTenths of each quantity, then TenthsToCode.
+std::string EncodePosition(const PositionTexts& fields, Corrections corrections);
+
+// Throws InvalidCodeError unless `code` is a zone digit 5 to 8 and eight digits of the alphabet,
+// naming the first offending character and its position, or the length.
+void ValidateCode(std::string_view code);
+
+// The position a code names, in tenths of arc-second, corrections added back. Throws
+// InvalidCodeError (see ValidateCode) or OverflowError when a correction takes it beyond a Long.
+struct Tenths {
+  Long lon;
+  Long lat;
+};
+Tenths CodeToTenths(std::string_view code, Corrections corrections);
+
+// Degrees and minutes of `tenths` truncated toward zero, the rest as single-precision seconds;
+// every part keeps the sign of `tenths`.
+DmsTexts TenthsToDms(Long tenths);
+
+// Decoding: the six field texts of the position a code names. All six are computed before any is
+// returned, so a failure leaves every field as it was.
+PositionTexts DecodePosition(std::string_view code, Corrections corrections);
+
+// A position in tenths of arc-second as a user reads it, for messages: 142°07'13.5".
+std::string TenthsAngleText(std::int64_t tenths);
+
+}  // namespace miralto

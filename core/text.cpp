@@ -1,0 +1,22 @@
+#include "text.h"
+
+namespace miralto {
+
+namespace {
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+}  // namespace
+
+std::string_view NextCharacter(std::string_view text, std::size_t& pos) {
+  const std::size_t start = pos;
+  ++pos;
+  while (pos < text.size() && pos - start < 4 && IsContinuation(text[pos])) ++pos;
+  return text.substr(start, pos - start);
+}
+
+std::size_t CharacterCount(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t pos = 0; pos < text.size(); ++count) NextCharacter(text, pos);
+  return count;
+}
+
+}  // namespace miralto

@@ -1,0 +1,16 @@
+// Texts are UTF-8 and counted in characters (code points), as a user counts them in a field.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace miralto {
+
+// The character that starts at byte `pos` of `text` (a lead byte and its continuation bytes; a
+// stray byte counts as one character of its own), and advances `pos` past it.
+std::string_view NextCharacter(std::string_view text, std::size_t& pos);
+
+// Number of characters in `text`.
+std::size_t CharacterCount(std::string_view text);
+
+}  // namespace miralto

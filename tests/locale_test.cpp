@@ -1,0 +1,35 @@
+// Qt sets the process locale from the environment at start-up; no text may change with it.
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "angle_forms.h"
+#include "errors.h"
+#include "numbers.h"
+#include "position_code.h"
+
+namespace miralto {
+namespace {
+
+TEST(LocaleTest, TextsIgnoreACommaDecimalLocale) {
+  const char* found = nullptr;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+    if ((found = std::setlocale(LC_ALL, name)) != nullptr) break;
+  }
+  if (found == nullptr) GTEST_SKIP() << "no comma-decimal locale is installed";
+  ASSERT_EQ(std::localeconv()->decimal_point[0], ',');
+
+  EXPECT_EQ(ParseStrict("12.5"), 12.5);
+  EXPECT_THROW(ParseStrict("12,5"), ConversionError);
+  EXPECT_EQ(ParseLenient("12,5"), 12.0);
+  EXPECT_EQ(DoubleText(113.28895900000001), "113.288959");
+  EXPECT_EQ(SingleText(20.2524f), "20.2524");
+  const DmsTexts t = DecimalToDms("113.288959");
+  EXPECT_EQ(t.seconds, "20.24048");
+  EXPECT_EQ(DmsToDecimal({"113", "17", "20.2524"}, "longitude"), "113.288959");
+  EXPECT_EQ(EncodePosition({{"113", "17", "20.25"}, {"23", "14", "10.5"}}, {}), "8i4k7zwpg");
+  std::setlocale(LC_ALL, "C");
+}
+
+}  // namespace
+}  // namespace miralto

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "errors.h"
+#include "position_code.h"
+#include "vectors.h"
+
+namespace miralto {
+namespace {
+
+using testing::Outcome;
+using testing::Vector;
+
+Corrections CorrectionsOf(const Vector& v, std::size_t first) {
+  return {static_cast<Long>(std::stol(v[first])), static_cast<Long>(std::stol(v[first + 1]))};
+}
+
+std::string Joined(const PositionTexts& p) {
+  return p.lon.degrees + " " + p.lon.minutes + " " + p.lon.seconds + " " + p.lat.degrees + " " +
+         p.lat.minutes + " " + p.lat.seconds;
+}
+
+class EncodeTest : public ::testing::TestWithParam<Vector> {};
+
+TEST_P(EncodeTest, GivesTheTableCode) {
+  const Vector& v = GetParam();
+  const PositionTexts fields{{v[0], v[1], v[2]}, {v[3], v[4], v[5]}};
+  EXPECT_EQ(Outcome([&] { return EncodePosition(fields, CorrectionsOf(v, 6)); }), v[8]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Vectors, EncodeTest,
+                         ::testing::ValuesIn(testing::ReadVectors("encode.csv")));
+
+class DecodeTest : public ::testing::TestWithParam<Vector> {};
+
+TEST_P(DecodeTest, GivesTheTableFields) {
+  const Vector& v = GetParam();
+  std::string expected = v[3];
+  for (std::size_t i = 4; i < v.fields.size(); ++i) expected += " " + v[i];
+  EXPECT_EQ(Outcome([&] { return Joined(DecodePosition(v[0], CorrectionsOf(v, 1))); }), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Vectors, DecodeTest,
+                         ::testing::ValuesIn(testing::ReadVectors("decode.csv")));
+
+std::string MessageOf(const std::function<void()>& operation) {
+  try {
+    operation();
+  } catch (const Error& error) {
+    return error.Message();
+  }
+  return "no error";
+}
+
+TEST(PositionCodeTest, MessagesNameTheOffendingCharacterOrLengthAndTheReach) {
+  EXPECT_EQ(MessageOf([] { DecodePosition("87aK7vtpg", {}); }),
+            "invalid position code: character \"K\" at position 4 of the code \"87aK7vtpg\": "
+            "expected a digit of 0123456789abcdefghijkmnpqrstuvwxyz (lowercase, no l, no o)");
+  EXPECT_EQ(MessageOf([] { DecodePosition("97ak7vtpg", {}); }),
+            "invalid position code: character \"9\" at position 1 of the code \"97ak7vtpg\": "
+            "expected a zone digit 5, 6, 7 or 8");
+  EXPECT_EQ(MessageOf([] { DecodePosition("87ak7vtp", {}); }),
+            "invalid position code: the code \"87ak7vtp\" has 8 characters; a position code has 9");
+  EXPECT_EQ(MessageOf([] { DecodePosition("", {}); }),
+            "invalid position code: the position code is empty");
+  EXPECT_EQ(MessageOf([] { TenthsToCode(5116336, 1440000, {}); }),
+            "out of reach: longitude 142\u00b007'13.6\" lies outside the reach of the code, "
+            "70\u00b000'00.0\" to 142\u00b007'13.5\"");
+  EXPECT_EQ(MessageOf([] {
+              TenthsToCode(3780000, 179999, {0, 100});
+            }),
+            "out of reach: latitude 4\u00b059'59.9\" lies outside the reach of the code, "
+            "5\u00b000'10.0\" to 77\u00b007'23.5\" (with the correction 100)");
+  EXPECT_EQ(MessageOf([] {
+              EncodePosition({{"105", "x", "0"}, {"40", "0", "0"}}, {});
+            }),
+            "conversion error: longitude minutes: \"x\" is not a number (expected digits with an "
+            "optional sign, one period and an exponent such as 1.5E-3)");
+}
+
+// The Long wrap-around of the original arithmetic would turn these into long codes.
+TEST(PositionCodeTest, StagesAreCheckedInSixtyFourBits) {
+  EXPECT_THROW(TenthsToCode(-2147483647 - 1, 180000, {}), OutOfReachError);
+  EXPECT_THROW(TenthsToCode(2147483647, 180000, {}), OutOfReachError);
+  EXPECT_EQ(TenthsToCode(-2147483647 - 1 + 2520000, 180000, {-2147483647 - 1, 0}), "700000000");
+}
+
+TEST(PositionCodeTest, LongitudeIsReadAndRoundedBeforeTheLatitude) {
+  EXPECT_THROW(EncodePosition({{"1e300", "0", "0"}, {"x", "0", "0"}}, {}), OverflowError);
+  EXPECT_THROW(EncodePosition({{"x", "0", "0"}, {"1e300", "0", "0"}}, {}), ConversionError);
+}
+
+// Round trips over a grid across the whole reach, both zone lines and both limits.
+class RoundTripTest : public ::testing::TestWithParam<Corrections> {};
+
+TEST_P(RoundTripTest, EveryCodeDecodesToAPositionThatEncodesToIt) {
+  const Corrections c = GetParam();
+  std::vector<Long> lons, lats;
+  for (Long t = 0; t <= 2 * kMaxOffset; t += 7919) lons.push_back(kLowerBaseLon + t);
+  for (Long t = 0; t <= 2 * kMaxOffset; t += 7907) lats.push_back(kLowerBaseLat + t);
+  for (Long edge : {kLowerBaseLon, kZoneLineLon, kZoneLineLon + 1, kZoneLineLon + kMaxOffset}) {
+    lons.push_back(edge);
+  }
+  for (Long edge : {kLowerBaseLat, kZoneLineLat, kZoneLineLat + 1, kZoneLineLat + kMaxOffset}) {
+    lats.push_back(edge);
+  }
+  for (std::size_t i = 0; i < lons.size(); ++i) {
+    for (Long lat : {lats[i % lats.size()], lats[(i * 7) % lats.size()]}) {
+      const Long lon = lons[i] + c.lon;
+      const Long shifted_lat = lat + c.lat;
+      if (lon > kZoneLineLon + c.lon + kMaxOffset ||
+          shifted_lat > kZoneLineLat + c.lat + kMaxOffset) {
+        EXPECT_THROW(TenthsToCode(lon, shifted_lat, c), OutOfReachError);
+        continue;
+      }
+      const std::string code = TenthsToCode(lon, shifted_lat, c);
+      ASSERT_EQ(code.size(), 9u);
+      const Tenths back = CodeToTenths(code, c);
+      EXPECT_EQ(back.lon, lon) << code;
+      EXPECT_EQ(back.lat, shifted_lat) << code;
+      EXPECT_EQ(EncodePosition(DecodePosition(code, c), c), code);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corrections, RoundTripTest,
+                         ::testing::Values(Corrections{0, 0}, Corrections{-193, 106},
+                                           Corrections{360000, -72000}));
+
+}  // namespace
+}  // namespace miralto
