@@ -1,0 +1,49 @@
+// The two correction values and the file "修正.txt" that carries them from one run to the next:
+// two lines, the longitude and then the latitude correction text, each ended by CR LF.
+#pragma once
+
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "numbers.h"
+#include "position_code.h"
+
+namespace miralto {
+
+// "修正.txt" in `directory`; the same Unicode name on every platform.
+std::filesystem::path CorrectionFilePath(const std::filesystem::path& directory);
+
+// The value of a correction text: RoundToLong(ParseLenient(text)), so a text that is not a number
+// is 0. Throws OverflowError, naming `what` ("longitude correction"), outside the Long range.
+Long CorrectionValue(std::string_view text, std::string_view what);
+
+struct CorrectionLine {
+  std::string text;  // the line as read, without its line end
+  Long value;
+};
+
+// What loading found, step by step: the caller sets the longitude value and field from lines[0],
+// then the latitude ones from lines[1], then reports `failure` if set.
+struct CorrectionLoad {
+  bool present = false;               // an ordinary file of that name exists
+  std::vector<CorrectionLine> lines;  // the lines read before any failure, at most two
+  std::exception_ptr failure;         // FileError, EndOfFileError or OverflowError, if any
+};
+
+// Reads the first two lines of the correction file in `directory`. A line ends at CR LF or a lone
+// LF; a UTF-8 byte-order mark at the start is skipped; what follows line 2 is ignored. Never
+// throws: an absent file (or a directory of that name) gives present == false, and a failure stops
+// the reading at its line and is returned in `failure`.
+CorrectionLoad LoadCorrections(const std::filesystem::path& directory) noexcept;
+
+// Writes the two texts unchanged, each followed by CR LF, and returns their values. Both values are
+// checked first, so an OverflowError changes nothing; the file is written to a temporary file in
+// the same directory, flushed to disk and renamed over the old one, so a FileError (naming the path
+// and the system's reason) leaves the old file as it was and no temporary file behind.
+Corrections SaveCorrections(const std::filesystem::path& directory, std::string_view lon_text,
+                            std::string_view lat_text);
+
+}  // namespace miralto
