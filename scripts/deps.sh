@@ -18,8 +18,11 @@ need_packages() {
 
 # The toolchain and libraries every build uses.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev)
-# What the tests add: GoogleTest, and a comma-decimal locale to show that no text follows it.
-TEST_PACKAGES=(googletest libgtest-dev locales)
+# What the window needs to show: fonts with Chinese glyphs, and a virtual X server where there is
+# no display.
+RUN_PACKAGES=(fonts-noto-cjk xvfb)
+# What the tests add: GoogleTest, a font, and a comma-decimal locale to show that no text follows it.
+TEST_PACKAGES=(googletest libgtest-dev fonts-dejavu-core locales)
 
 # A comma-decimal locale for the locale test; generated once.
 ensure_comma_locale() {

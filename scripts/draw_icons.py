@@ -1,0 +1,62 @@
+#!/usr/bin/env python3
+"""Draws the application icon: a graticule with a marked position and a code bar.
+
+Writes ui/icons/miralto-16.png and miralto-32.png (16 colours) and miralto-32-mono.png
+(2 colours) as palette PNGs. Run it again after changing the drawing.
+"""
+import struct
+import zlib
+from pathlib import Path
+
+PALETTE16 = [
+    (255, 255, 255), (20, 60, 110), (40, 110, 170), (200, 225, 245),
+    (220, 40, 40), (255, 210, 60), (0, 0, 0), (120, 160, 200),
+] + [(0, 0, 0)] * 8
+PALETTE2 = [(255, 255, 255), (0, 0, 0)]
+
+
+def draw(size, mono):
+    bg, frame, grid, mark, bar = (0, 1, 1, 1, 1) if mono else (3, 1, 2, 4, 5)
+    img = [[bg] * size for _ in range(size)]
+    s = size / 32
+    def rect(x0, y0, x1, y1, c):
+        for y in range(round(y0 * s), round(y1 * s)):
+            for x in range(round(x0 * s), round(x1 * s)):
+                img[y][x] = c
+    rect(0, 0, 32, 2, frame); rect(0, 30, 32, 32, frame)
+    rect(0, 0, 2, 32, frame); rect(30, 0, 32, 32, frame)
+    for v in (10, 20):
+        rect(v, 2, v + 2 if size == 32 else v + 2, 24, grid)
+    for h in (8, 16):
+        rect(2, h, 30, h + 2 if size == 32 else h + 2, grid)
+    rect(17, 5, 25, 13, mark)            # the marked position
+    if not mono:
+        rect(19, 7, 23, 11, 0)
+        rect(20, 8, 22, 10, mark)
+    for i, x in enumerate(range(4, 28, 3)):  # the code: a bar of digits
+        rect(x, 25 if i % 2 else 26, x + 2, 29, bar)
+    return img
+
+
+def png(path, img, palette, depth):
+    size = len(img)
+    raw = b""
+    for row in img:
+        bits = "".join(format(c, f"0{depth}b") for c in row)
+        bits += "0" * (-len(bits) % 8)
+        raw += b"\0" + int(bits, 2).to_bytes(len(bits) // 8, "big")
+    def chunk(tag, data):
+        return struct.pack(">I", len(data)) + tag + data + struct.pack(">I", zlib.crc32(tag + data))
+    data = b"\x89PNG\r\n\x1a\n"
+    data += chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, depth, 3, 0, 0, 0))
+    data += chunk(b"PLTE", b"".join(bytes(c) for c in palette))
+    data += chunk(b"IDAT", zlib.compress(raw, 9))
+    data += chunk(b"IEND", b"")
+    Path(path).write_bytes(data)
+
+
+out = Path(__file__).resolve().parent.parent / "ui" / "icons"
+out.mkdir(parents=True, exist_ok=True)
+png(out / "miralto-32.png", draw(32, False), PALETTE16, 4)
+png(out / "miralto-16.png", draw(16, False), PALETTE16, 4)
+png(out / "miralto-32-mono.png", draw(32, True), PALETTE2, 1)

@@ -1,0 +1,256 @@
+#include "form1.h"
+
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "angle_forms.h"
+#include "comparison.h"
+#include "correction_file.h"
+#include "errors.h"
+#include "layout.h"
+
+namespace miralto::ui {
+
+namespace {
+
+// A button that Enter, like Space, presses while it has the focus; outside a dialog a plain
+// QPushButton ignores Enter.
+class Button : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+      click();
+      return;
+    }
+    QPushButton::keyPressEvent(event);
+  }
+};
+
+QFont WindowFont() {
+  QFont font = QFontDatabase::families().contains(QStringLiteral("Tahoma"))
+                   ? QFont(QStringLiteral("Tahoma"))
+                   : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  font.setPointSize(9);
+  font.setWeight(QFont::Normal);
+  return font;
+}
+
+QRect Pixels(const ControlSpec& spec) {
+  return {spec.left / kTwipsPerPixel, spec.top / kTwipsPerPixel, spec.width / kTwipsPerPixel,
+          spec.height / kTwipsPerPixel};
+}
+
+std::string Std(const QString& text) { return text.toStdString(); }
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+Form1::Form1(std::filesystem::path directory, ErrorReporter reporter, QWidget* parent)
+    : QWidget(parent), directory_(std::move(directory)), reporter_(std::move(reporter)) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Miralto"));
+  setFont(WindowFont());
+  setFixedSize(kClientWidth, kClientHeight);
+  CreateControls();
+  try {
+    Form_Load();
+  } catch (...) {
+    startup_failure_ = std::current_exception();
+  }
+}
+
+void Form1::CreateControls() {
+  QWidget* previous = nullptr;
+  for (const ControlSpec& spec : kControls) {
+    QWidget* control = nullptr;
+    const QString text = QString::fromUtf8(spec.text);
+    const QString role = QCoreApplication::translate("Form1", spec.role);
+    switch (spec.kind) {
+      case ControlKind::kLabel: {
+        auto* label = new QLabel(QCoreApplication::translate("Form1", spec.text), this);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        control = label;
+        break;
+      }
+      case ControlKind::kTextBox: {
+        auto* box = new QLineEdit(text, this);
+        box->setMaxLength(std::numeric_limits<int>::max());  // no length limit
+        box->setAccessibleName(role);
+        control = box;
+        break;
+      }
+      case ControlKind::kButton: {
+        auto* button = new Button(QCoreApplication::translate("Form1", spec.text), this);
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        button->setAccessibleName(role);
+        control = button;
+        break;
+      }
+    }
+    control->setObjectName(QString::fromUtf8(spec.name));
+    control->setGeometry(Pixels(spec));
+    if (control->focusPolicy() != Qt::NoFocus) {
+      if (previous != nullptr) setTabOrder(previous, control);
+      previous = control;
+    }
+  }
+
+  WidenLabels();
+
+  const std::pair<const char*, void (Form1::*)()> wiring[] = {
+      {"Command1", &Form1::Command1_Click}, {"Command2", &Form1::Command2_Click},
+      {"Command3", &Form1::Command3_Click}, {"Command4", &Form1::Command4_Click},
+      {"Command5", &Form1::Command5_Click}, {"Command6", &Form1::Command6_Click}};
+  for (const auto& [name, handler] : wiring) {
+    auto* button = findChild<QPushButton*>(QString::fromUtf8(name));
+    connect(button, &QPushButton::clicked, this, [this, handler = handler] { Run(handler); });
+  }
+  findChild<QLineEdit*>(QStringLiteral("Text3(0)"))->setFocus();
+}
+
+// A caption is never cut: a label that the font used needs wider grows to the right, or to the
+// left where growing to the right would run into a box or button that it did not touch before, or
+// out of the window.
+void Form1::WidenLabels() {
+  const QList<QWidget*> controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+    const QRect designed = label->geometry();
+    const int needed = std::max(designed.width(), label->sizeHint().width());
+    QRect wider(designed.topLeft(), QSize(needed, designed.height()));
+    for (const QWidget* other : controls) {
+      if (qobject_cast<const QLabel*>(other) != nullptr) continue;
+      if (wider.intersects(other->geometry()) && !designed.intersects(other->geometry())) {
+        wider.moveRight(designed.right());
+        break;
+      }
+    }
+    if (wider.right() >= kClientWidth) wider.moveRight(kClientWidth - 1);
+    label->setGeometry(wider);
+  }
+}
+
+QLineEdit* Form1::Text(const char* name) const {
+  return findChild<QLineEdit*>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (startup_failure_) {
+    // After the window has appeared, so that the message stands over it.
+    QTimer::singleShot(0, this, [this, failure = startup_failure_] { Report(failure); });
+    startup_failure_ = nullptr;
+  }
+}
+
+void Form1::Run(void (Form1::*handler)()) {
+  try {
+    (this->*handler)();
+  } catch (...) {
+    Report(std::current_exception());
+  }
+}
+
+void Form1::Report(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const Error& error) {
+    reporter_(this, tr(std::string(KindName(error.kind())).c_str()), Q(error.what()));
+  } catch (const std::bad_alloc&) {
+    reporter_(this, tr("out of memory"), tr("the operation needs more memory than is free"));
+  } catch (const std::exception& error) {
+    reporter_(this, tr("error"), Q(error.what()));
+  }
+}
+
+void Form1::ShowMessageBox(QWidget* window, const QString& kind, const QString& detail) {
+  QString capitalised = kind;
+  if (!capitalised.isEmpty()) capitalised[0] = capitalised[0].toUpper();
+  QMessageBox::critical(window, QStringLiteral("Miralto"),
+                        capitalised + QStringLiteral(":\n") + detail);
+}
+
+// Start-up: the correction file's lines, as far as they could be read; then the failure, if any.
+void Form1::Form_Load() {
+  const CorrectionLoad load = LoadCorrections(directory_);
+  if (load.lines.size() > 0) {
+    CorrectionLon = load.lines[0].value;
+    Text("Text7(0)")->setText(Q(load.lines[0].text));
+  }
+  if (load.lines.size() > 1) {
+    CorrectionLat = load.lines[1].value;
+    Text("Text7(1)")->setText(Q(load.lines[1].text));
+  }
+  if (load.failure) std::rethrow_exception(load.failure);
+}
+
+// "↑": the longitude is written before the latitude is read.
+void Form1::Command1_Click() {
+  const DmsTexts lon = DecimalToDms(Std(Text("Text1(0)")->text()));
+  Text("Text3(0)")->setText(Q(lon.degrees));
+  Text("Text3(1)")->setText(Q(lon.minutes));
+  Text("Text3(2)")->setText(Q(lon.seconds));
+  const DmsTexts lat = DecimalToDms(Std(Text("Text1(1)")->text()));
+  Text("Text3(3)")->setText(Q(lat.degrees));
+  Text("Text3(4)")->setText(Q(lat.minutes));
+  Text("Text3(5)")->setText(Q(lat.seconds));
+}
+
+// "↓": a failure in the latitude leaves the new longitude written.
+void Form1::Command2_Click() {
+  Text("Text1(0)")
+      ->setText(Q(DmsToDecimal({Std(Text("Text3(0)")->text()), Std(Text("Text3(1)")->text()),
+                                Std(Text("Text3(2)")->text())},
+                               "longitude")));
+  Text("Text1(1)")
+      ->setText(Q(DmsToDecimal({Std(Text("Text3(3)")->text()), Std(Text("Text3(4)")->text()),
+                                Std(Text("Text3(5)")->text())},
+                               "latitude")));
+}
+
+// "→"
+void Form1::Command3_Click() {
+  const PositionTexts fields{
+      {Std(Text("Text3(0)")->text()), Std(Text("Text3(1)")->text()), Std(Text("Text3(2)")->text())},
+      {Std(Text("Text3(3)")->text()), Std(Text("Text3(4)")->text()),
+       Std(Text("Text3(5)")->text())}};
+  Text("Text4")->setText(Q(EncodePosition(fields, {CorrectionLon, CorrectionLat})));
+}
+
+// "←": all six texts are computed before the first is written.
+void Form1::Command4_Click() {
+  const PositionTexts p =
+      DecodePosition(Std(Text("Text4")->text()), {CorrectionLon, CorrectionLat});
+  Text("Text3(0)")->setText(Q(p.lon.degrees));
+  Text("Text3(1)")->setText(Q(p.lon.minutes));
+  Text("Text3(2)")->setText(Q(p.lon.seconds));
+  Text("Text3(3)")->setText(Q(p.lat.degrees));
+  Text("Text3(4)")->setText(Q(p.lat.minutes));
+  Text("Text3(5)")->setText(Q(p.lat.seconds));
+}
+
+// "计算差值"
+void Form1::Command5_Click() {
+  const CodeDifference d = CompareCodes(Std(Text("Text4")->text()), Std(Text("Text2")->text()));
+  Text("Text6")->setText(Q(d.lat));
+  Text("Text5")->setText(Q(d.lon));
+}
+
+// "修正误差": the file first, then the values; a failure changes neither.
+void Form1::Command6_Click() {
+  const Corrections values =
+      SaveCorrections(directory_, Std(Text("Text7(0)")->text()), Std(Text("Text7(1)")->text()));
+  CorrectionLon = values.lon;
+  CorrectionLat = values.lat;
+}
+
+}  // namespace miralto::ui

@@ -1,0 +1,18 @@
+#include <QApplication>
+#include <QIcon>
+
+#include "form1.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Miralto"));
+  QApplication::setApplicationVersion(QStringLiteral(MIRALTO_VERSION));
+  QIcon icon;
+  for (const char* image : {":/icons/miralto-16.png", ":/icons/miralto-32.png"}) {
+    icon.addFile(QString::fromLatin1(image));
+  }
+  QApplication::setWindowIcon(icon);
+  miralto::ui::Form1 window(QCoreApplication::applicationDirPath().toStdU16String());
+  window.show();
+  return QApplication::exec();
+}
