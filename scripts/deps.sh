@@ -17,7 +17,7 @@ need_packages() {
 }
 
 # The toolchain and libraries every build uses.
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11-dev libcsv-dev)
 # What the window needs to show: fonts with Chinese glyphs, and a virtual X server where there is
 # no display.
 RUN_PACKAGES=(fonts-noto-cjk xvfb)

@@ -50,6 +50,8 @@ struct LoadCase {
   const char* failure;  // "" or the ErrorTag of the failure
 };
 
+void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.name; }
+
 std::string FailureTag(const CorrectionLoad& load) {
   if (!load.failure) return "";
   try {

@@ -5,6 +5,9 @@
 #include "vectors.h"
 
 namespace miralto {
+
+void PrintTo(const Corrections& c, std::ostream* os) { *os << c.lon << "," << c.lat; }
+
 namespace {
 
 using testing::Outcome;

@@ -1,0 +1,170 @@
+#include "converter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "vectors.h"
+
+namespace miralto::cli {
+namespace {
+
+using testing::Vector;
+
+// The record as a CSV line, every field quoted so that blanks and commas stay in it.
+std::string CsvRecord(const Vector& v, std::size_t first, std::size_t count) {
+  std::string line;
+  for (std::size_t i = first; i < first + count; ++i) {
+    if (i > first) line += ',';
+    line += '"';
+    for (char c : v[i]) line += c == '"' ? std::string("\"\"") : std::string(1, c);
+    line += '"';
+  }
+  return line;
+}
+
+// What the converter writes for an expected table result: the texts joined by commas, or the
+// error line of that kind.
+std::string ExpectedLine(const Vector& v, std::size_t first) {
+  const std::string& head = v[first];
+  if (head.rfind("error:", 0) == 0) {
+    std::string kind = head.substr(6);
+    for (char& c : kind) c = c == '_' ? ' ' : c;
+    if (kind == "invalid code") kind = "invalid position code";
+    if (kind == "conversion" || kind == "overflow") kind += " error";
+    return "ERROR: line 1: " + kind + ":";
+  }
+  std::string line = head;
+  for (std::size_t i = first + 1; i < v.fields.size(); ++i) line += "," + v[i];
+  return line;
+}
+
+Options With(Command command, Corrections corrections = {}, bool dd = false) {
+  Options options;
+  options.command = command;
+  options.corrections = corrections;
+  options.dd = dd;
+  return options;
+}
+
+std::string Convert(Options options, const std::string& record) {
+  options.csv = true;
+  Converter converter(options);
+  std::string out;
+  converter.ConvertLine(record, 1, out);
+  return out;
+}
+
+void ExpectSameAsTable(const std::string& actual, const std::string& expected) {
+  if (expected.rfind("ERROR:", 0) == 0) {
+    EXPECT_EQ(actual.substr(0, expected.size()), expected) << actual;
+  } else {
+    EXPECT_EQ(actual, expected);
+  }
+}
+
+Corrections CorrectionsOf(const Vector& v, std::size_t first) {
+  return {static_cast<Long>(std::stol(v[first])), static_cast<Long>(std::stol(v[first + 1]))};
+}
+
+// The converter gives the same texts as the window's operations, on the core's own vectors.
+class EncodeVectors : public ::testing::TestWithParam<Vector> {};
+TEST_P(EncodeVectors, SameAsTheWindow) {
+  const Vector& v = GetParam();
+  ExpectSameAsTable(Convert(With(Command::kEncode, CorrectionsOf(v, 6)), CsvRecord(v, 0, 6)),
+                    ExpectedLine(v, 8));
+}
+INSTANTIATE_TEST_SUITE_P(Vectors, EncodeVectors,
+                         ::testing::ValuesIn(testing::ReadVectors("encode.csv")));
+
+class DecodeVectors : public ::testing::TestWithParam<Vector> {};
+TEST_P(DecodeVectors, SameAsTheWindow) {
+  const Vector& v = GetParam();
+  ExpectSameAsTable(Convert(With(Command::kDecode, CorrectionsOf(v, 1)), CsvRecord(v, 0, 1)),
+                    ExpectedLine(v, 3));
+}
+INSTANTIATE_TEST_SUITE_P(Vectors, DecodeVectors,
+                         ::testing::ValuesIn(testing::ReadVectors("decode.csv")));
+
+class CompareVectors : public ::testing::TestWithParam<Vector> {};
+TEST_P(CompareVectors, SameAsTheWindowWithLongitudeFirst) {
+  const Vector& v = GetParam();
+  std::string expected = ExpectedLine(v, 2);
+  if (v.fields.size() == 4) expected = v[3] + "," + v[2];
+  ExpectSameAsTable(Convert(With(Command::kCompare), CsvRecord(v, 0, 2)), expected);
+}
+INSTANTIATE_TEST_SUITE_P(Vectors, CompareVectors,
+                         ::testing::ValuesIn(testing::ReadVectors("compare.csv")));
+
+class DmsVectors : public ::testing::TestWithParam<Vector> {};
+TEST_P(DmsVectors, SameAsTheWindowForBothQuantities) {
+  const Vector& v = GetParam();
+  std::string expected = ExpectedLine(v, 1);
+  if (v.fields.size() == 4) expected += "," + expected;
+  Vector twice = v;
+  twice.fields = {v[0], v[0]};
+  ExpectSameAsTable(Convert(With(Command::kDms), CsvRecord(twice, 0, 2)), expected);
+}
+INSTANTIATE_TEST_SUITE_P(Vectors, DmsVectors,
+                         ::testing::ValuesIn(testing::ReadVectors("decimal_to_dms.csv")));
+
+class DdVectors : public ::testing::TestWithParam<Vector> {};
+TEST_P(DdVectors, SameAsTheWindowForBothQuantities) {
+  const Vector& v = GetParam();
+  std::string expected = ExpectedLine(v, 3);
+  if (expected.rfind("ERROR:", 0) != 0) expected += "," + expected;
+  Vector twice = v;
+  twice.fields = {v[0], v[1], v[2], v[0], v[1], v[2]};
+  ExpectSameAsTable(Convert(With(Command::kDd), CsvRecord(twice, 0, 6)), expected);
+}
+INSTANTIATE_TEST_SUITE_P(Vectors, DdVectors,
+                         ::testing::ValuesIn(testing::ReadVectors("dms_to_decimal.csv")));
+
+TEST(ConverterTest, EncodeTakesDecimalDegreesThroughTheDegreeFields) {
+  EXPECT_EQ(Convert(With(Command::kEncode), "113.288959,23.236255"), "8i4k7zwpg");
+  EXPECT_EQ(Convert(With(Command::kDecode, {}, true), "8i4k7zwpg"), "113.288944444444,23.23625");
+}
+
+TEST(ConverterTest, CsvFieldsKeepTheirBlanksAndMalformedRecordsFail) {
+  // A blank in a field is a conversion error for the strict parse, as in the window.
+  EXPECT_EQ(Convert(With(Command::kDd), "113, 17 ,20.2524,23,14,10.52032").substr(0, 36),
+            "113.288959,23.2362556444444");
+  EXPECT_EQ(Convert(With(Command::kDd), "\"113,5\",0,0,23,0,0").substr(0, 32),
+            "ERROR: line 1: conversion error:");
+  EXPECT_EQ(Convert(With(Command::kDecode), "\"87ak7vtpg").substr(0, 35),
+            "ERROR: line 1: malformed CSV record");
+  // The parser is ready for the next record after a malformed one.
+  Options options = With(Command::kDecode);
+  options.csv = true;
+  Converter converter(options);
+  std::string out;
+  EXPECT_FALSE(converter.ConvertLine("\"87ak7vtpg", 1, out));
+  EXPECT_TRUE(converter.ConvertLine("87ak7vtpg", 2, out));
+  EXPECT_EQ(out, "113,17,39.5,23,13,59.9");
+}
+
+TEST(ConverterTest, ATenMegabyteLineIsAClearError) {
+  std::FILE* in = std::tmpfile();
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(in, nullptr);
+  ASSERT_NE(out, nullptr);
+  const std::string line(10 << 20, '7');
+  std::fwrite(line.data(), 1, line.size(), in);
+  std::fputs("\n87ak7vtpg\n", in);
+  std::rewind(in);
+  Converter converter(With(Command::kDecode));
+  EXPECT_FALSE(converter.ConvertStream(in, out));
+  std::rewind(out);
+  char buffer[512] = {};
+  ASSERT_NE(std::fgets(buffer, sizeof buffer, out), nullptr);
+  EXPECT_EQ(std::string(buffer),
+            "ERROR: line 1: invalid position code: the code \"" + std::string(40, '7') +
+                "\"... (10485760 characters) has 10485760 characters; a position code has 9\n");
+  ASSERT_NE(std::fgets(buffer, sizeof buffer, out), nullptr);
+  EXPECT_EQ(std::string(buffer), "113 17 39.5 23 13 59.9\n");
+  std::fclose(in);
+  std::fclose(out);
+}
+
+}  // namespace
+}  // namespace miralto::cli
