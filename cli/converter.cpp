@@ -101,13 +101,15 @@ void Converter::OnCsvField(void* data, std::size_t size, void* self) {
 bool Converter::Split(std::string_view record, std::string& error) {
   fields_.clear();
   if (!options_.csv) {
-    std::size_t pos = 0;
-    while (true) {
-      pos = record.find_first_not_of(" \t", pos);
-      if (pos == std::string_view::npos) break;
-      const std::size_t end = std::min(record.find_first_of(" \t", pos), record.size());
-      fields_.push_back(record.substr(pos, end - pos));
-      pos = end;
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    for (std::size_t pos = 0; pos < record.size();) {
+      if (blank(record[pos])) {
+        ++pos;
+        continue;
+      }
+      const std::size_t start = pos;
+      while (pos < record.size() && !blank(record[pos])) ++pos;
+      fields_.push_back(record.substr(start, pos - start));
     }
     return true;
   }

@@ -1,7 +1,9 @@
 #include "digits.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "errors.h"
 
@@ -28,8 +30,31 @@ std::string NumberToDigits(Long number, int minimum_length) {
   return digits;
 }
 
+// Up to nine characters every term and partial sum is an integer below 10^15, which the round trip
+// through DoubleText keeps exactly: the sum can be formed directly.
+bool ExactSum(std::string_view digits, std::string& total) {
+  std::int64_t sum = 0;
+  std::int64_t weight = 1;
+  std::size_t count = 0;
+  for (std::size_t end = digits.size(); end > 0; ++count) {
+    if (count == 9) return false;
+    std::size_t start = end - 1;
+    while (start > 0 && end - start < 4 &&
+           (static_cast<unsigned char>(digits[start]) & 0xC0) == 0x80) {
+      --start;
+    }
+    sum += weight * DigitValue(digits.substr(start, end - start));
+    weight *= 34;
+    end = start;
+  }
+  char text[24];
+  total.assign(text, std::to_chars(text, text + sizeof text, sum).ptr);
+  return true;
+}
+
 std::string DigitsToNumber(std::string_view digits) {
   std::string total;
+  if (digits.empty() || ExactSum(digits, total)) return total;
   // Rightmost character first; a character is a lead byte with its continuation bytes.
   std::size_t end = digits.size();
   for (int k = 0; end > 0; ++k) {

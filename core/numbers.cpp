@@ -1,5 +1,8 @@
 #include "numbers.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -15,91 +18,67 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Reads characters of a text from `pos` on, skipping blanks where `skip_blanks` is set.
-struct Source {
-  std::string_view text;
-  std::size_t pos = 0;
-  bool skip_blanks = false;
+constexpr std::array<double, 16> kPowersOfTenDouble = {
+    1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-  char Peek() {
-    while (skip_blanks && pos < text.size() && IsBlank(text[pos])) ++pos;
-    return pos < text.size() ? text[pos] : '\0';
-  }
-  void Advance() { ++pos; }
-};
-
-// A number as read, with what is needed to tell an overflow from an underflow.
+// Where the longest number at the front of a text stands, with what is needed to tell an overflow
+// from an underflow.
 struct Scanned {
-  std::string normal;  // "-123.45e-6" form that std::from_chars takes
   bool found = false;  // at least one mantissa digit
   bool negative = false;
+  std::size_t end = 0;         // the number is text[0, end), sign included
   std::int64_t magnitude = 0;  // decimal exponent of the first significant digit, saturated
-  bool all_zero = true;
+  // For the quick road: the digits as an integer while there are at most 15 of them.
+  std::uint64_t digits = 0;
+  int digit_count = 0;
+  int fraction_digits = 0;
+  bool has_exponent = false;
 };
 
-// Takes the longest number at the front of `source`: sign, digits with at most one period,
-// and an exponent only when it is complete.
-Scanned ScanNumber(Source& source) {
+// Takes the longest number at the front of `text`: sign, digits with at most one period, and an
+// exponent only when it is complete.
+Scanned ScanNumber(std::string_view text) {
   Scanned s;
-  char c = source.Peek();
-  if (c == '+' || c == '-') {
-    s.negative = c == '-';
-    source.Advance();
-  }
-  if (s.negative) s.normal += '-';
+  std::size_t pos = 0;
+  auto at = [&text](std::size_t i) { return i < text.size() ? text[i] : '\0'; };
+  if (at(pos) == '+' || at(pos) == '-') s.negative = text[pos++] == '-';
   std::int64_t integer_digits = 0;  // significant digits before the period
   std::int64_t leading_fraction_zeros = 0;
   bool period = false;
-  std::size_t mantissa_start = s.normal.size();
-  for (c = source.Peek();; c = source.Peek()) {
+  bool all_zero = true;
+  for (char c = at(pos);; c = at(++pos)) {
     if (IsDigit(c)) {
       s.found = true;
-      if (c != '0' || !s.all_zero) {
-        if (!period) ++integer_digits;
-        s.all_zero = false;
-      } else if (period) {
+      if (++s.digit_count <= 15) s.digits = s.digits * 10 + static_cast<std::uint64_t>(c - '0');
+      if (period) ++s.fraction_digits;
+      if (c != '0' || !all_zero) {
+        if (!period && integer_digits < 1'000'000'000) ++integer_digits;
+        all_zero = false;
+      } else if (period && leading_fraction_zeros < 1'000'000'000) {
         ++leading_fraction_zeros;
       }
-      s.normal += c;
     } else if (c == '.' && !period) {
       period = true;
-      s.normal += '.';
     } else {
       break;
     }
-    source.Advance();
   }
   if (!s.found) return Scanned{};
-  if (s.normal[mantissa_start] == '.') s.normal.insert(mantissa_start, 1, '0');
-  if (s.normal.back() == '.') s.normal.pop_back();
+  s.end = pos;
 
   // The exponent counts only when a digit follows E and its sign; otherwise the number ends at E.
-  const Source before_exponent = source;
-  c = source.Peek();
   std::int64_t exponent = 0;
-  if (c == 'e' || c == 'E') {
-    source.Advance();
-    std::string tail = "e";
-    bool exponent_negative = false;
-    c = source.Peek();
-    if (c == '+' || c == '-') {
-      exponent_negative = c == '-';
-      tail += c;
-      source.Advance();
-    }
-    bool exponent_found = false;
-    for (c = source.Peek(); IsDigit(c); c = source.Peek()) {
-      exponent_found = true;
-      if (exponent < 1'000'000'000) exponent = exponent * 10 + (c - '0');
-      tail += c;
-      source.Advance();
-    }
-    if (exponent_found) {
-      s.normal += tail;
+  if (at(pos) == 'e' || at(pos) == 'E') {
+    ++pos;
+    const bool exponent_negative = at(pos) == '-';
+    if (at(pos) == '+' || at(pos) == '-') ++pos;
+    if (IsDigit(at(pos))) {
+      for (; IsDigit(at(pos)); ++pos) {
+        if (exponent < 1'000'000'000) exponent = exponent * 10 + (text[pos] - '0');
+      }
+      s.end = pos;
+      s.has_exponent = true;
       if (exponent_negative) exponent = -exponent;
-    } else {
-      source = before_exponent;
-      exponent = 0;
     }
   }
   s.magnitude =
@@ -107,11 +86,19 @@ Scanned ScanNumber(Source& source) {
   return s;
 }
 
-double ToDouble(const Scanned& s, std::string_view text) {
+// The value of the number scanned at the front of `source`; messages quote the whole `text`.
+double ToDouble(const Scanned& s, std::string_view source, std::string_view text) {
+  // Up to 15 digits and no exponent, both the integer and the power of ten are exact doubles, so
+  // one division gives the correctly rounded value, as the general reader would.
+  if (!s.has_exponent && s.digit_count <= 15) {
+    const double value = static_cast<double>(s.digits) / kPowersOfTenDouble[s.fraction_digits];
+    return s.negative ? -value : value;
+  }
+  std::string_view number = source.substr(0, s.end);
+  if (number.front() == '+') number.remove_prefix(1);  // std::from_chars takes no plus sign
   double value = 0.0;
-  const char* first = s.normal.data();
-  const char* last = first + s.normal.size();
-  const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+  const char* last = number.data() + number.size();
+  const auto [end, ec] = std::from_chars(number.data(), last, value, std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
     if (s.magnitude > 0) {
       throw OverflowError("the number " + Quote(text) + " is beyond the range of a double (about " +
@@ -141,57 +128,171 @@ Long ToLongChecked(double integral) {
   return static_cast<Long>(integral);
 }
 
-// `value` with `digits` significant digits, in the fixed or the exponent form.
+// A value rounded to a number of significant digits: its digits without trailing zeros, and the
+// decimal exponent of the first.
+struct Rounded {
+  char mantissa[24];
+  int length = 0;
+  int exponent = 0;
+};
+
+// Reads "d.ddddde[+-]xx" as written by std::to_chars in the scientific form, sign already taken.
+void ReadScientific(const char* p, const char* end, Rounded& r) {
+  r.length = 0;
+  for (; *p != 'e'; ++p) {
+    if (*p != '.') r.mantissa[r.length++] = *p;
+  }
+  while (r.length > 1 && r.mantissa[r.length - 1] == '0') --r.length;
+  std::from_chars(p[1] == '+' ? p + 2 : p + 1, end, r.exponent);
+}
+
+// The general way: correctly rounded from the exact binary value, ties to even.
+void RoundByFormatter(double magnitude, int digits, Rounded& r) {
+  char scientific[48];
+  const auto [end, ec] = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
+                                       std::chars_format::scientific, digits - 1);
+  ReadScientific(scientific, end, r);
+}
+
+// For a double: when the shortest text that reads back as the value has at most 15 digits, it is
+// the value rounded to 15 digits, since 15-digit decimals lie more than an ulp apart.
+bool RoundDoubleByShortest(double magnitude, Rounded& r) {
+  char scientific[48];
+  const auto [end, ec] = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
+                                       std::chars_format::scientific);
+  ReadScientific(scientific, end, r);
+  return r.length <= 15;
+}
+
+#if defined(__SIZEOF_INT128__)
+__extension__ typedef unsigned __int128 Wide;
+
+constexpr std::array<Wide, 28> kPowersOfTen = [] {
+  std::array<Wide, 28> powers{};
+  Wide power = 1;
+  for (Wide& p : powers) {
+    p = power;
+    power *= 10;
+  }
+  return powers;
+}();
+
+// For a Single from 1E-20 to below 1E+07, the magnitudes positions have: the exact rounding to 7
+// digits in integer arithmetic, several times faster than the general formatter. The Single is
+// m / 2^shift with m below 2^24; scaled by 10^(6 - e) its integer part has 7 digits.
+bool RoundSingleExactly(double magnitude, Rounded& r) {
+  if (!(magnitude >= 1e-20 && magnitude < 1e7)) return false;
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  const int biased = static_cast<int>(bits >> 52);
+  // A Single's 24 significant bits: the implicit one and the top 23 of the double's fraction.
+  const std::uint64_t m =
+      (std::uint64_t{1} << 23) | ((bits & ((std::uint64_t{1} << 52) - 1)) >> 29);
+  const int shift = 1023 + 23 - biased;  // magnitude = m / 2^shift, shift 0 to 91 here
+  // floor(log10(2) * floor(log2(magnitude))): the decimal exponent or one below it.
+  int e = ((biased - 1023) * 78913) >> 18;
+  for (int tries = 0; tries < 3; ++tries) {
+    const int k = 6 - e;
+    if (k < 0 || k > 27) return false;
+    const Wide scaled = Wide{m} * kPowersOfTen[static_cast<std::size_t>(k)];
+    const Wide integer = scaled >> shift;
+    if (integer >= 10'000'000) {
+      ++e;  // log10 guessed one too low
+      continue;
+    }
+    if (integer < 1'000'000) {
+      --e;
+      continue;
+    }
+    auto rounded = static_cast<std::uint32_t>(integer);
+    if (shift > 0) {
+      const Wide rest = scaled - (integer << shift);
+      const Wide half = Wide{1} << (shift - 1);
+      if (rest > half || (rest == half && (rounded & 1) != 0)) ++rounded;
+    }
+    if (rounded == 10'000'000) {
+      rounded = 1'000'000;
+      ++e;
+    }
+    for (int i = 6; i >= 0; --i, rounded /= 10)
+      r.mantissa[i] = static_cast<char>('0' + rounded % 10);
+    r.length = 7;
+    while (r.length > 1 && r.mantissa[r.length - 1] == '0') --r.length;
+    r.exponent = e;
+    return true;
+  }
+  return false;
+}
+#else
+bool RoundSingleExactly(double, Rounded&) { return false; }
+#endif
+
+// `value` with `digits` (7 for a Single, 15 for a double) significant digits, in the fixed or the
+// exponent form. Works in fixed buffers: this runs for every number a batch writes.
 std::string FormatSignificant(double value, int digits) {
   if (!std::isfinite(value)) {
     throw OverflowError("the result is " + Describe(value) + ", which no number text can show");
   }
   if (value == 0.0) return "0";  // the negative zero too
-  char buffer[64];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                       std::chars_format::scientific, digits - 1);
-  const std::string_view formatted(buffer, static_cast<std::size_t>(end - buffer));
-  // formatted is "[-]d.ddddde[+-]xx"
-  const bool negative = formatted[0] == '-';
-  const std::size_t e = formatted.find('e');
-  std::string mantissa;
-  for (char c : formatted.substr(negative ? 1 : 0, e - (negative ? 1 : 0))) {
-    if (c != '.') mantissa += c;
-  }
-  while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
-  int exponent = 0;
-  const char* exponent_first = buffer + e + 1;
-  if (*exponent_first == '+') ++exponent_first;
-  std::from_chars(exponent_first, end, exponent);
+  const double magnitude = std::fabs(value);
+  Rounded r;
+  const bool fast = digits == 7 ? RoundSingleExactly(magnitude, r)
+                                : digits == 15 && RoundDoubleByShortest(magnitude, r);
+  if (!fast) RoundByFormatter(magnitude, digits, r);
 
-  std::string text = negative ? "-" : "";
+  char text[64];
+  char* out = text;
+  if (value < 0) *out++ = '-';
+  auto copy = [&out](const char* from, int count) {
+    for (int i = 0; i < count; ++i) *out++ = from[i];
+  };
+  auto zeros = [&out](int count) {
+    for (int i = 0; i < count; ++i) *out++ = '0';
+  };
+  const int exponent = r.exponent;
   if (exponent >= digits || exponent < -5) {
-    text += mantissa[0];
-    if (mantissa.size() > 1) text += "." + mantissa.substr(1);
-    text += exponent < 0 ? "E-" : "E+";
-    const int magnitude = exponent < 0 ? -exponent : exponent;
-    if (magnitude < 10) text += '0';
-    text += LongText(magnitude);
+    *out++ = r.mantissa[0];
+    if (r.length > 1) {
+      *out++ = '.';
+      copy(r.mantissa + 1, r.length - 1);
+    }
+    *out++ = 'E';
+    *out++ = exponent < 0 ? '-' : '+';
+    const int e = exponent < 0 ? -exponent : exponent;
+    if (e < 10) *out++ = '0';
+    out = std::to_chars(out, text + sizeof text, e).ptr;
   } else if (exponent >= 0) {
-    const auto integer_length = static_cast<std::size_t>(exponent) + 1;
-    if (mantissa.size() <= integer_length) {
-      text += mantissa + std::string(integer_length - mantissa.size(), '0');
+    const int integer_length = exponent + 1;
+    if (r.length <= integer_length) {
+      copy(r.mantissa, r.length);
+      zeros(integer_length - r.length);
     } else {
-      text += mantissa.substr(0, integer_length) + "." + mantissa.substr(integer_length);
+      copy(r.mantissa, integer_length);
+      *out++ = '.';
+      copy(r.mantissa + integer_length, r.length - integer_length);
     }
   } else {
-    text += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + mantissa;
+    *out++ = '0';
+    *out++ = '.';
+    zeros(-exponent - 1);
+    copy(r.mantissa, r.length);
   }
-  return text;
+  return std::string(text, out);
 }
 
 }  // namespace
 
 double ParseLenient(std::string_view text) {
-  Source source{text, 0, true};
+  std::string compact;  // the text without its blanks, made only when it has any
+  std::string_view source = text;
+  if (std::any_of(text.begin(), text.end(), IsBlank)) {
+    for (char c : text) {
+      if (!IsBlank(c)) compact += c;
+    }
+    source = compact;
+  }
   const Scanned scanned = ScanNumber(source);
   if (!scanned.found) return 0.0;
-  return ToDouble(scanned, text);
+  return ToDouble(scanned, source, text);
 }
 
 double ParseStrict(std::string_view text) {
@@ -199,14 +300,14 @@ double ParseStrict(std::string_view text) {
   std::size_t last = text.size();
   while (first < last && IsBlank(text[first])) ++first;
   while (last > first && IsBlank(text[last - 1])) --last;
-  Source source{text.substr(first, last - first), 0, false};
+  const std::string_view source = text.substr(first, last - first);
   const Scanned scanned = ScanNumber(source);
-  if (!scanned.found || source.pos != source.text.size()) {
+  if (!scanned.found || scanned.end != source.size()) {
     throw ConversionError(
         Quote(text) + " is not a number (expected digits with an optional sign, one period and " +
         "an exponent such as 1.5E-3)");
   }
-  return ToDouble(scanned, text);
+  return ToDouble(scanned, source, text);
 }
 
 double ParseStrictNamed(std::string_view text, std::string_view quantity, std::string_view field) {

@@ -62,11 +62,11 @@ std::optional<std::string> ReadLine(std::FILE* file, const fs::path& path) {
   return line;
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 void SkipByteOrderMark(std::FILE* file) {
-  unsigned char head[3] = {};
-  if (std::fread(head, 1, 3, file) == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) {
-    return;
-  }
+  char head[3] = {};
+  if (std::fread(head, 1, 3, file) == 3 && std::string_view(head, 3) == kByteOrderMark) return;
   std::rewind(file);
 }
 
@@ -171,6 +171,8 @@ Corrections SaveCorrections(const fs::path& directory, std::string_view lon_text
   const Corrections values{CorrectionValue(lon_text, "longitude correction"),
                            CorrectionValue(lat_text, "latitude correction")};
   std::string bytes;
+  // Loading skips one byte-order mark: a text that starts with one keeps it behind another.
+  if (lon_text.substr(0, 3) == kByteOrderMark) bytes = kByteOrderMark;
   bytes.append(lon_text).append("\r\n").append(lat_text).append("\r\n");
   WriteAtomically(CorrectionFilePath(directory), bytes);
   return values;

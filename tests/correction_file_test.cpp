@@ -131,6 +131,18 @@ TEST_F(CorrectionFileTest, SavedTextsLoadBackWithTheSameValues) {
   EXPECT_EQ(load.lines[1].value, saved.lat);
 }
 
+TEST_F(CorrectionFileTest, ATextStartingWithAByteOrderMarkLoadsBackWhole) {
+  SaveCorrections(dir_,
+                  "\xEF\xBB\xBF"
+                  "5",
+                  "6");
+  const CorrectionLoad load = LoadCorrections(dir_);
+  ASSERT_EQ(load.lines.size(), 2u);
+  EXPECT_EQ(load.lines[0].text,
+            "\xEF\xBB\xBF"
+            "5");
+}
+
 TEST_F(CorrectionFileTest, AnOverflowChangesNothing) {
   WriteFile("-193\r\n106\r\n");
   EXPECT_THROW(SaveCorrections(dir_, "5", "3000000000"), OverflowError);

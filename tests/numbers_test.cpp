@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "errors.h"
@@ -94,6 +96,80 @@ TEST(ErrorsTest, QuoteCutsLongTextsAndEscapesControlCharacters) {
   std::string wide;
   for (int i = 0; i < 41; ++i) wide += "\xc3\xa9";
   EXPECT_EQ(Quote(wide).substr(1, 80), wide.substr(0, 80));
+}
+
+}  // namespace
+}  // namespace miralto
+
+namespace miralto {
+namespace {
+
+// The plain way to show a Single: the general formatter's 7 digits, laid out by hand. SingleText
+// takes a faster road for the magnitudes positions have, which must give the same texts.
+std::string SingleTextReference(Single value) {
+  char buffer[48];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                       std::chars_format::scientific, 6);
+  std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+  const bool negative = text[0] == '-';
+  std::string digits;
+  for (char c : text.substr(negative ? 1 : 0, text.find('e') - (negative ? 1 : 0))) {
+    if (c != '.') digits += c;
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  int e = 0;
+  const std::size_t at = text.find('e') + 1;
+  std::from_chars(text.data() + at + (text[at] == '+' ? 1 : 0), end, e);
+  std::string out = negative ? "-" : "";
+  if (e >= 7 || e < -5) {
+    out += digits.substr(0, 1) + (digits.size() > 1 ? "." + digits.substr(1) : "");
+    out += (e < 0 ? "E-" : "E+") + std::string(std::abs(e) < 10 ? "0" : "") +
+           std::to_string(std::abs(e));
+  } else if (e >= 0) {
+    const auto whole = static_cast<std::size_t>(e) + 1;
+    out += digits.size() <= whole ? digits + std::string(whole - digits.size(), '0')
+                                  : digits.substr(0, whole) + "." + digits.substr(whole);
+  } else {
+    out += "0." + std::string(static_cast<std::size_t>(-e - 1), '0') + digits;
+  }
+  return out;
+}
+
+// Every Single in stretches where the rounding is hardest: next to powers of ten, where a carry
+// changes the exponent and where binary and decimal spacing are close.
+TEST(SingleTextTest, AgreesWithTheGeneralFormatterEverywhereItMatters) {
+  for (const float start : {9.99990f, 0.0000099999f, 0.000099999f, 8388600.0f, 9999990.0f, 1.0e-20f,
+                            0.99999f, 59.9999f, 127.99f, 1.0e-7f}) {
+    float value = start;
+    for (int i = 0; i < 40000; ++i, value = std::nextafter(value, 2 * value)) {
+      ASSERT_EQ(SingleText(value), SingleTextReference(value)) << std::hexfloat << value;
+      ASSERT_EQ(SingleText(-value), SingleTextReference(-value)) << std::hexfloat << value;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace miralto
+
+namespace miralto {
+namespace {
+
+// Short decimal texts take a quick road; it must give what the general reader gives.
+TEST(ParseTest, ShortDecimalsReadAsTheGeneralReaderReadsThem) {
+  std::mt19937_64 random(20261210);
+  for (int i = 0; i < 200000; ++i) {
+    const int length = 1 + static_cast<int>(random() % 15);
+    std::string text = random() % 2 ? "-" : "";
+    const int period = static_cast<int>(random() % (length + 1));
+    for (int d = 0; d < length; ++d) {
+      if (d == period) text += '.';
+      text += static_cast<char>('0' + random() % 10);
+    }
+    double expected = 0;
+    std::from_chars(text.data(), text.data() + text.size(), expected);
+    ASSERT_EQ(Exact(ParseStrict(text)), Exact(expected)) << text;
+    ASSERT_EQ(Exact(ParseLenient(text)), Exact(expected)) << text;
+  }
 }
 
 }  // namespace
