@@ -22,7 +22,8 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11
 # no display.
 RUN_PACKAGES=(fonts-noto-cjk xvfb)
 # What the tests add: GoogleTest, a font, and a comma-decimal locale to show that no text follows it.
-TEST_PACKAGES=(googletest libgtest-dev fonts-dejavu-core locales)
+# and clang with its runtime for the fuzz targets.
+TEST_PACKAGES=(googletest libgtest-dev fonts-dejavu-core locales clang libclang-rt-14-dev)
 
 # A comma-decimal locale for the locale test; generated once.
 ensure_comma_locale() {

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, builds everything and runs every test: the whole suite, then the core,
+# correction store and batch converter tests under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then a short run of every fuzz target. FUZZ_SECONDS sets the fuzz time per target (default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -11,3 +13,13 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRALTO_BUILD_U
   -DMIRALTO_BUILD_TESTS=ON
 cmake --build build
 ctest --test-dir build --output-on-failure
+
+echo "== Sanitizers: the same tests without the window, built with ASan and UBSan"
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMIRALTO_SANITIZE=ON \
+  -DMIRALTO_BUILD_UI=OFF -DMIRALTO_BUILD_TESTS=ON
+cmake --build build-sanitize
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-sanitize --output-on-failure
+
+echo "== Fuzzing every target for ${FUZZ_SECONDS:-20} seconds"
+fuzz/run.sh "${FUZZ_SECONDS:-20}"
