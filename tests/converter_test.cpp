@@ -27,13 +27,7 @@ std::string CsvRecord(const Vector& v, std::size_t first, std::size_t count) {
 // error line of that kind.
 std::string ExpectedLine(const Vector& v, std::size_t first) {
   const std::string& head = v[first];
-  if (head.rfind("error:", 0) == 0) {
-    std::string kind = head.substr(6);
-    for (char& c : kind) c = c == '_' ? ' ' : c;
-    if (kind == "invalid code") kind = "invalid position code";
-    if (kind == "conversion" || kind == "overflow") kind += " error";
-    return "ERROR: line 1: " + kind + ":";
-  }
+  if (head.rfind("error:", 0) == 0) return "ERROR: line 1: " + head.substr(6) + ":";
   std::string line = head;
   for (std::size_t i = first + 1; i < v.fields.size(); ++i) line += "," + v[i];
   return line;

@@ -85,16 +85,16 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"CrLf", "-193\r\n106\r\n", {{"-193", -193}, {"106", 106}}, ""},
         LoadCase{"LastLineUnended", "-193\r\n106", {{"-193", -193}, {"106", 106}}, ""},
         LoadCase{"ThirdLineIgnored", "1\r\n2\r\n3\r\n", {{"1", 1}, {"2", 2}}, ""},
-        LoadCase{"OneLine", "12\r\n", {{"12", 12}}, "error:end_of_file"},
-        LoadCase{"Empty", "", {}, "error:end_of_file"},
+        LoadCase{"OneLine", "12\r\n", {{"12", 12}}, "error:end of file"},
+        LoadCase{"Empty", "", {}, "error:end of file"},
         LoadCase{"SecondLineEmpty", "12\r\n\r\n", {{"12", 12}, {"", 0}}, ""},
         LoadCase{"LfOnly", "5\n6\n", {{"5", 5}, {"6", 6}}, ""},
         LoadCase{"ByteOrderMark", "\xEF\xBB\xBF-5\r\n6\r\n", {{"-5", -5}, {"6", 6}}, ""},
-        LoadCase{"ShortFileNoMark", "\xEF\xBB", {{"\xEF\xBB", 0}}, "error:end_of_file"},
+        LoadCase{"ShortFileNoMark", "\xEF\xBB", {{"\xEF\xBB", 0}}, "error:end of file"},
         LoadCase{"HalvesToEven", " 12.5\r\n13.5\r\n", {{" 12.5", 12}, {"13.5", 14}}, ""},
         LoadCase{"NotNumbers", "12abc\r\nabc\r\n", {{"12abc", 12}, {"abc", 0}}, ""},
-        LoadCase{"OverflowFirstLine", "3000000000\r\n5\r\n", {}, "error:overflow"},
-        LoadCase{"OverflowSecondLine", "5\r\n3000000000\r\n", {{"5", 5}}, "error:overflow"}),
+        LoadCase{"OverflowFirstLine", "3000000000\r\n5\r\n", {}, "error:overflow error"},
+        LoadCase{"OverflowSecondLine", "5\r\n3000000000\r\n", {{"5", 5}}, "error:overflow error"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CorrectionFileTest, ADirectoryOfThatNameCountsAsAbsent) {

@@ -39,8 +39,8 @@ TEST_P(HugeFieldTest, EveryOperationEndsInAResultOrAnError) {
   const std::string huge = GetParam().make();
   const DmsTexts plain{"105", "0", "0"};
   EndsInAResultOrAnError([&] { DecimalToDms(huge); });
-  for (const DmsTexts& texts : {DmsTexts{huge, "0", "0"}, DmsTexts{"105", huge, "0"},
-                                DmsTexts{"105", "0", huge}}) {
+  for (const DmsTexts& texts :
+       {DmsTexts{huge, "0", "0"}, DmsTexts{"105", huge, "0"}, DmsTexts{"105", "0", huge}}) {
     EndsInAResultOrAnError([&] { DmsToDecimal(texts, "longitude"); });
     EndsInAResultOrAnError([&] { EncodePosition({texts, plain}, {}); });
     EndsInAResultOrAnError([&] { EncodePosition({plain, texts}, {}); });

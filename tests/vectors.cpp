@@ -53,23 +53,7 @@ std::vector<Vector> ReadVectors(const std::string& name, const std::string& firs
   return rows;
 }
 
-std::string ErrorTag(ErrorKind kind) {
-  switch (kind) {
-    case ErrorKind::kConversion:
-      return "error:conversion";
-    case ErrorKind::kOverflow:
-      return "error:overflow";
-    case ErrorKind::kFile:
-      return "error:file";
-    case ErrorKind::kEndOfFile:
-      return "error:end_of_file";
-    case ErrorKind::kOutOfReach:
-      return "error:out_of_reach";
-    case ErrorKind::kInvalidCode:
-      return "error:invalid_code";
-  }
-  return "error:unknown";
-}
+std::string ErrorTag(ErrorKind kind) { return "error:" + std::string(KindName(kind)); }
 
 std::string Outcome(const std::function<std::string()>& operation) {
   try {

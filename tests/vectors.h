@@ -25,7 +25,8 @@ std::vector<Vector> ReadVectors(const std::string& name);
 // Rows whose first field is `first`, the rest of the fields kept.
 std::vector<Vector> ReadVectors(const std::string& name, const std::string& first);
 
-// How an error kind is written in an expected field: "error:conversion", "error:out_of_reach"...
+// How an error kind is written in an expected field: "error:" and its name, as in
+// "error:conversion error" or "error:out of reach".
 std::string ErrorTag(ErrorKind kind);
 
 // What `operation` gives, or the ErrorTag of the tool's error that it throws, so that a table's
