@@ -44,9 +44,9 @@ QFont WindowFont() {
   return font;
 }
 
-QRect Pixels(const ControlSpec& spec) {
-  return {spec.left / kTwipsPerPixel, spec.top / kTwipsPerPixel, spec.width / kTwipsPerPixel,
-          spec.height / kTwipsPerPixel};
+QRect Pixels(const ControlSpec& row) {
+  return {row.left / kTwipsPerPixel, row.top / kTwipsPerPixel, row.width / kTwipsPerPixel,
+          row.height / kTwipsPerPixel};
 }
 
 std::string Std(const QString& text) { return text.toStdString(); }
@@ -70,13 +70,13 @@ Form1::Form1(std::filesystem::path directory, ErrorReporter reporter, QWidget* p
 
 void Form1::CreateControls() {
   QWidget* previous = nullptr;
-  for (const ControlSpec& spec : kControls) {
+  for (const ControlSpec& row : kControls) {
     QWidget* control = nullptr;
-    const QString text = QString::fromUtf8(spec.text);
-    const QString role = QCoreApplication::translate("Form1", spec.role);
-    switch (spec.kind) {
+    const QString text = QString::fromUtf8(row.text);
+    const QString role = QCoreApplication::translate("Form1", row.role);
+    switch (row.kind) {
       case ControlKind::kLabel: {
-        auto* label = new QLabel(QCoreApplication::translate("Form1", spec.text), this);
+        auto* label = new QLabel(QCoreApplication::translate("Form1", row.text), this);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         control = label;
         break;
@@ -89,7 +89,7 @@ void Form1::CreateControls() {
         break;
       }
       case ControlKind::kButton: {
-        auto* button = new Button(QCoreApplication::translate("Form1", spec.text), this);
+        auto* button = new Button(QCoreApplication::translate("Form1", row.text), this);
         button->setAutoDefault(false);
         button->setDefault(false);
         button->setAccessibleName(role);
@@ -97,8 +97,8 @@ void Form1::CreateControls() {
         break;
       }
     }
-    control->setObjectName(QString::fromUtf8(spec.name));
-    control->setGeometry(Pixels(spec));
+    control->setObjectName(QString::fromUtf8(row.name));
+    control->setGeometry(Pixels(row));
     if (control->focusPolicy() != Qt::NoFocus) {
       if (previous != nullptr) setTabOrder(previous, control);
       previous = control;
