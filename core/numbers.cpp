@@ -319,10 +319,10 @@ double ParseStrictNamed(std::string_view text, std::string_view quantity, std::s
 }
 
 Long RoundToLong(double value) {
-  double rounded = std::floor(value);
-  const double fraction = value - rounded;  // exact: floor is within one unit of value
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0.0)) rounded += 1.0;
-  return ToLongChecked(rounded);
+  // std::round takes halves away from zero; an exact half (the subtraction is exact) goes to the
+  // even neighbour instead, which halving, rounding and doubling finds exactly.
+  const bool half = std::fabs(value - std::trunc(value)) == 0.5;
+  return ToLongChecked(half ? 2.0 * std::round(value / 2.0) : std::round(value));
 }
 
 double Truncate(double value) { return std::trunc(value); }

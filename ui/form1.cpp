@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <limits>
+
 #include "angle_forms.h"
 #include "comparison.h"
 #include "correction_file.h"
@@ -92,6 +94,7 @@ void Form1::CreateControls() {
         auto* button = new Button(QCoreApplication::translate("Form1", row.text), this);
         button->setAutoDefault(false);
         button->setDefault(false);
+        button->setFocusPolicy(Qt::StrongFocus);  // Tab stops on buttons on macOS too
         button->setAccessibleName(role);
         control = button;
         break;
