@@ -20,7 +20,7 @@ need_packages() {
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11-dev libcsv-dev)
 # What the window needs to show: fonts with Chinese glyphs, and a virtual X server where there is
 # no display.
-RUN_PACKAGES=(fonts-noto-cjk xvfb)
+RUN_PACKAGES=(fonts-noto-cjk fonts-dejavu-core xvfb)
 # What the tests add: GoogleTest, a font, and a comma-decimal locale to show that no text follows it.
 # and clang with its runtime for the fuzz targets.
 TEST_PACKAGES=(googletest libgtest-dev fonts-dejavu-core locales clang libclang-rt-14-dev)
