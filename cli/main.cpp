@@ -64,9 +64,13 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
+fs::path PathFromUtf8(const std::string& name) {
+  return fs::path(std::u8string(name.begin(), name.end()));
+}
+
 File OpenFile(const std::string& name, const char* mode) {
 #ifdef _WIN32
-  const fs::path path = fs::u8path(name);
+  const fs::path path = PathFromUtf8(name);
   return File(_wfopen(path.c_str(), mode[0] == 'r' ? L"rb" : L"wb"));
 #else
   return File(std::fopen(name.c_str(), mode));
@@ -126,6 +130,12 @@ int main(int argc, char** argv) {
     if (app.count("--correction") > 0 && !ParseCorrections(correction_text, options.corrections)) {
       throw CLI::ValidationError("--correction",
                                  "expects LON,LAT as two whole numbers, for example -193,106");
+    }
+    std::error_code ignored;
+    if (!input_file.empty() && !output_file.empty() && input_file != "-" && output_file != "-" &&
+        fs::equivalent(PathFromUtf8(input_file), PathFromUtf8(output_file), ignored)) {
+      // Opening the output would empty the input before a line of it is read.
+      throw CLI::ValidationError("--output-file", "is the input file; it would be overwritten");
     }
     if (options.comment_delimiter.empty() && app.count("--comment-delimiter") > 0) {
       throw CLI::ValidationError("--comment-delimiter", "must not be empty");

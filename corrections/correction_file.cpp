@@ -9,6 +9,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,6 +31,17 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 std::string PathText(const fs::path& path) {
   const std::u8string text = path.u8string();
   return "\"" + std::string(text.begin(), text.end()) + "\"";
+}
+
+// On Windows a file marked hidden or system counts as absent, as Explorer hides it from the user.
+bool HiddenOrSystem([[maybe_unused]] const fs::path& path) {
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+#else
+  return false;
+#endif
 }
 
 std::string Reason(int error) { return std::generic_category().message(error); }
@@ -141,7 +153,7 @@ CorrectionLoad LoadCorrections(const fs::path& directory) noexcept {
   try {
     const fs::path path = CorrectionFilePath(directory);
     std::error_code error;
-    if (!fs::is_regular_file(path, error)) return load;
+    if (!fs::is_regular_file(path, error) || HiddenOrSystem(path)) return load;
     load.present = true;
     File file = Open(path, "rb");
     if (!file) {
