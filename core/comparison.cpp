@@ -23,14 +23,14 @@ std::string ComparedDigits(std::string_view text, std::string_view field) {
   std::size_t pos = 0;
   if (length == 9) NextCharacter(text, pos);  // the zone digit takes no part
   const std::string_view digits = text.substr(pos);
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    std::size_t next = i;
+  std::size_t next = 0;
+  for (std::size_t position = length - 7; next < digits.size(); ++position) {
     const std::string_view character = NextCharacter(digits, next);
     if (DigitValue(character) < 0) {
       throw InvalidCodeError("character " + Quote(character) + " at position " +
-                             LongText(static_cast<Long>(length - 8 + i + 1)) + " of the " +
-                             std::string(field) + " " + Quote(text) + ": expected a digit of " +
-                             std::string(kDigitAlphabet) + " (lowercase, no l, no o)");
+                             LongText(static_cast<Long>(position)) + " of the " +
+                             std::string(field) + " " + Quote(text) + ": expected " +
+                             std::string(kDigitExpected));
     }
   }
   return std::string(digits.rbegin(), digits.rend());

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "errors.h"
+#include "text.h"
 
 namespace miralto {
 
@@ -30,6 +31,8 @@ std::string NumberToDigits(Long number, int minimum_length) {
   return digits;
 }
 
+namespace {
+
 // Up to nine characters every term and partial sum is an integer below 10^15, which the round trip
 // through DoubleText keeps exactly: the sum can be formed directly.
 bool ExactSum(std::string_view digits, std::string& total) {
@@ -38,38 +41,28 @@ bool ExactSum(std::string_view digits, std::string& total) {
   std::size_t count = 0;
   for (std::size_t end = digits.size(); end > 0; ++count) {
     if (count == 9) return false;
-    std::size_t start = end - 1;
-    while (start > 0 && end - start < 4 &&
-           (static_cast<unsigned char>(digits[start]) & 0xC0) == 0x80) {
-      --start;
-    }
-    sum += weight * DigitValue(digits.substr(start, end - start));
+    sum += weight * DigitValue(PreviousCharacter(digits, end));
     weight *= 34;
-    end = start;
   }
   char text[24];
   total.assign(text, std::to_chars(text, text + sizeof text, sum).ptr);
   return true;
 }
 
+}  // namespace
+
 std::string DigitsToNumber(std::string_view digits) {
   std::string total;
   if (digits.empty() || ExactSum(digits, total)) return total;
-  // Rightmost character first; a character is a lead byte with its continuation bytes.
+  // Rightmost character first, every partial sum through DoubleText.
   std::size_t end = digits.size();
   for (int k = 0; end > 0; ++k) {
-    std::size_t start = end - 1;
-    while (start > 0 && end - start < 4 &&
-           (static_cast<unsigned char>(digits[start]) & 0xC0) == 0x80) {
-      --start;
-    }
     const double weight = std::pow(34.0, k);
-    const double term = weight * DigitValue(digits.substr(start, end - start));
+    const double term = weight * DigitValue(PreviousCharacter(digits, end));
     if (!std::isfinite(term)) {
       throw OverflowError("the digit text " + Quote(digits) + " is too long to have a value");
     }
     total = DoubleText(ParseLenient(total) + ParseLenient(DoubleText(term)));
-    end = start;
   }
   return total;
 }

@@ -13,6 +13,10 @@ namespace miralto {
 inline constexpr std::string_view kDigitAlphabet = "0123456789abcdefghijkmnpqrstuvwxyz";
 inline constexpr std::size_t kDigitBase = kDigitAlphabet.size();
 
+// What a message says a code's digit must be.
+inline constexpr std::string_view kDigitExpected =
+    "a digit of 0123456789abcdefghijkmnpqrstuvwxyz (lowercase, no l, no o)";
+
 // Digit characters by value, 0 to 33.
 inline constexpr std::array<char, kDigitBase> kDigitTable = [] {
   std::array<char, kDigitBase> table{};

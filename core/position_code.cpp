@@ -98,22 +98,16 @@ std::string EncodePosition(const PositionTexts& fields, Corrections corrections)
 void ValidateCode(std::string_view code) {
   if (code.empty()) throw InvalidCodeError("the position code is empty");
   std::size_t pos = 0;
-  for (Long position = 1; pos < code.size(); ++position) {
+  for (Long position = 1; pos < code.size() && position <= kCodeLength; ++position) {
     const std::string_view character = NextCharacter(code, pos);
-    if (position > kCodeLength) {
-      throw InvalidCodeError("the code " + Quote(code) + " has " +
-                             LongText(static_cast<Long>(CharacterCount(code))) +
-                             " characters; a position code has 9");
-    }
     const bool valid = position == 1
                            ? character.size() == 1 && character[0] >= '5' && character[0] <= '8'
                            : DigitValue(character) >= 0;
     if (!valid) {
-      throw InvalidCodeError("character " + Quote(character) + " at position " +
-                             LongText(position) + " of the code " + Quote(code) + ": expected " +
-                             (position == 1 ? std::string("a zone digit 5, 6, 7 or 8")
-                                            : "a digit of " + std::string(kDigitAlphabet) +
-                                                  " (lowercase, no l, no o)"));
+      throw InvalidCodeError(
+          "character " + Quote(character) + " at position " + LongText(position) + " of the code " +
+          Quote(code) + ": expected " +
+          std::string(position == 1 ? "a zone digit 5, 6, 7 or 8" : kDigitExpected));
     }
   }
   const auto length = static_cast<Long>(CharacterCount(code));

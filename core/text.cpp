@@ -13,6 +13,13 @@ std::string_view NextCharacter(std::string_view text, std::size_t& pos) {
   return text.substr(start, pos - start);
 }
 
+std::string_view PreviousCharacter(std::string_view text, std::size_t& end) {
+  const std::size_t last = end;
+  --end;
+  while (end > 0 && last - end < 4 && IsContinuation(text[end])) --end;
+  return text.substr(end, last - end);
+}
+
 std::size_t CharacterCount(std::string_view text) {
   std::size_t count = 0;
   for (std::size_t pos = 0; pos < text.size(); ++count) NextCharacter(text, pos);

@@ -10,6 +10,10 @@ namespace miralto {
 // stray byte counts as one character of its own), and advances `pos` past it.
 std::string_view NextCharacter(std::string_view text, std::size_t& pos);
 
+// The character that ends just before byte `end` of `text` (the mirror of NextCharacter), and
+// moves `end` back to its start.
+std::string_view PreviousCharacter(std::string_view text, std::size_t& end);
+
 // Number of characters in `text`.
 std::size_t CharacterCount(std::string_view text);
 
