@@ -5,26 +5,33 @@
 #include "digits.h"
 #include "errors.h"
 #include "numbers.h"
+#include "position_code.h"
 #include "text.h"
 
 namespace miralto {
 
 namespace {
 
+constexpr auto kFullLength = static_cast<std::size_t>(kCodeLength);
+constexpr std::size_t kDigitsLength = kFullLength - 1;  // without the zone digit
+constexpr auto kGroupLength = static_cast<std::size_t>(kGroupDigits);
+
 // The eight compared characters of `text`, reversed: latitude group first, then longitude group,
 // each most significant digit first.
 std::string ComparedDigits(std::string_view text, std::string_view field) {
   const std::size_t length = CharacterCount(text);
-  if (length != 8 && length != 9) {
+  if (length != kDigitsLength && length != kFullLength) {
     throw InvalidCodeError("the " + std::string(field) + " " + Quote(text) + " has " +
                            LongText(static_cast<Long>(length)) +
-                           " characters; expected a position code of 9 (or 8 without the zone)");
+                           " characters; expected a position code of " + LongText(kCodeLength) +
+                           " (or " + LongText(kCodeLength - 1) + " without the zone)");
   }
   std::size_t pos = 0;
-  if (length == 9) NextCharacter(text, pos);  // the zone digit takes no part
+  if (length == kFullLength) NextCharacter(text, pos);  // the zone digit takes no part
   const std::string_view digits = text.substr(pos);
   std::size_t next = 0;
-  for (std::size_t position = length - 7; next < digits.size(); ++position) {
+  // Positions are counted in the text as typed: the first digit is at 2 when the zone is there.
+  for (std::size_t position = length - kDigitsLength + 1; next < digits.size(); ++position) {
     const std::string_view character = NextCharacter(digits, next);
     if (DigitValue(character) < 0) {
       throw InvalidCodeError("character " + Quote(character) + " at position " +
@@ -43,10 +50,10 @@ double GroupValue(std::string_view group) { return ParseStrict(DigitsToNumber(gr
 CodeDifference CompareCodes(std::string_view code, std::string_view reference) {
   const std::string c = ComparedDigits(code, "code");
   const std::string r = ComparedDigits(reference, "reference");
-  const double ref_lat = GroupValue(std::string_view(r).substr(0, 4));
-  const double code_lat = GroupValue(std::string_view(c).substr(0, 4));
-  const double ref_lon = GroupValue(std::string_view(r).substr(4));
-  const double code_lon = GroupValue(std::string_view(c).substr(4));
+  const double ref_lat = GroupValue(std::string_view(r).substr(0, kGroupLength));
+  const double code_lat = GroupValue(std::string_view(c).substr(0, kGroupLength));
+  const double ref_lon = GroupValue(std::string_view(r).substr(kGroupLength));
+  const double code_lon = GroupValue(std::string_view(c).substr(kGroupLength));
   return {DoubleText(code_lat - ref_lat), DoubleText(code_lon - ref_lon)};
 }
 

@@ -10,6 +10,10 @@
 
 namespace miralto {
 
+namespace {
+constexpr Long kBase = static_cast<Long>(kDigitBase);
+}  // namespace
+
 int DigitValue(std::string_view character) {
   if (character.size() != 1) return -1;
   const std::size_t found = kDigitAlphabet.find(character[0]);
@@ -22,8 +26,8 @@ std::string NumberToDigits(Long number, int minimum_length) {
   }
   std::string digits;
   do {
-    digits.insert(digits.begin(), kDigitTable[static_cast<std::size_t>(number % 34)]);
-    number /= 34;
+    digits.insert(digits.begin(), kDigitTable[static_cast<std::size_t>(number % kBase)]);
+    number /= kBase;
   } while (number != 0);
   if (digits.size() < static_cast<std::size_t>(std::max(minimum_length, 0))) {
     digits.insert(0, static_cast<std::size_t>(minimum_length) - digits.size(), '0');
@@ -42,7 +46,7 @@ bool ExactSum(std::string_view digits, std::string& total) {
   for (std::size_t end = digits.size(); end > 0; ++count) {
     if (count == 9) return false;
     sum += weight * DigitValue(PreviousCharacter(digits, end));
-    weight *= 34;
+    weight *= kBase;
   }
   char text[24];
   total.assign(text, std::to_chars(text, text + sizeof text, sum).ptr);
@@ -57,7 +61,7 @@ std::string DigitsToNumber(std::string_view digits) {
   // Rightmost character first, every partial sum through DoubleText.
   std::size_t end = digits.size();
   for (int k = 0; end > 0; ++k) {
-    const double weight = std::pow(34.0, k);
+    const double weight = std::pow(double{kBase}, k);
     const double term = weight * DigitValue(PreviousCharacter(digits, end));
     if (!std::isfinite(term)) {
       throw OverflowError("the digit text " + Quote(digits) + " is too long to have a value");

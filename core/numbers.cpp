@@ -325,8 +325,6 @@ Long RoundToLong(double value) {
   return ToLongChecked(half ? 2.0 * std::round(value / 2.0) : std::round(value));
 }
 
-double Truncate(double value) { return std::trunc(value); }
-
 Long TruncateToLong(double value) { return ToLongChecked(std::trunc(value)); }
 
 std::string LongText(Long value) {

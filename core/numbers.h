@@ -29,9 +29,7 @@ double ParseStrictNamed(std::string_view text, std::string_view quantity, std::s
 // rounded value is not a Long.
 Long RoundToLong(double value);
 
-// Drops the fraction toward zero.
-double Truncate(double value);
-// The same as a Long; throws OverflowError when the result is not a Long.
+// Drops the fraction toward zero; throws OverflowError when the result is not a Long.
 Long TruncateToLong(double value);
 
 // Decimal digits with a leading minus for negative values.

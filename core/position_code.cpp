@@ -11,7 +11,7 @@ namespace miralto {
 namespace {
 
 std::string ReversedGroup(Long offset) {
-  std::string digits = NumberToDigits(offset, 4);
+  std::string digits = NumberToDigits(offset, kGroupDigits);
   std::reverse(digits.begin(), digits.end());
   return digits;
 }
@@ -63,6 +63,8 @@ Long DmsToTenths(const DmsTexts& texts, std::string_view quantity) {
   const double degrees = ParseStrictNamed(texts.degrees, quantity, "degrees");
   const double minutes = ParseStrictNamed(texts.minutes, quantity, "minutes");
   const double seconds = ParseStrictNamed(texts.seconds, quantity, "seconds");
+  // Named steps pin the order of the double operations, which decides the last bit and so the
+  // rounding of a half tenth.
   const double a = ((degrees * 60) * 60) * 10;
   const double b = (minutes * 60) * 10 + a;
   try {
@@ -74,15 +76,15 @@ Long DmsToTenths(const DmsTexts& texts, std::string_view quantity) {
 
 std::string TenthsToCode(Long lon, Long lat, Corrections corrections) {
   // 64-bit throughout, so that no correction can wrap a sum around.
-  const std::int64_t f = std::int64_t{kZoneLineLon} + corrections.lon;
-  const std::int64_t g = std::int64_t{kZoneLineLat} + corrections.lat;
-  const bool east = lon > f;
-  const bool north = lat > g;
+  const std::int64_t zone_line_lon = std::int64_t{kZoneLineLon} + corrections.lon;
+  const std::int64_t zone_line_lat = std::int64_t{kZoneLineLat} + corrections.lat;
+  const bool east = lon > zone_line_lon;
+  const bool north = lat > zone_line_lat;
   const char zone = east ? (north ? '5' : '8') : (north ? '6' : '7');
   const std::int64_t lon_offset =
-      east ? lon - f : std::int64_t{lon} - corrections.lon - kLowerBaseLon;
+      east ? lon - zone_line_lon : std::int64_t{lon} - corrections.lon - kLowerBaseLon;
   const std::int64_t lat_offset =
-      north ? lat - g : std::int64_t{lat} - corrections.lat - kLowerBaseLat;
+      north ? lat - zone_line_lat : std::int64_t{lat} - corrections.lat - kLowerBaseLat;
   CheckReach(lon_offset, lon, kLowerBaseLon, kZoneLineLon, corrections.lon, "longitude");
   CheckReach(lat_offset, lat, kLowerBaseLat, kZoneLineLat, corrections.lat, "latitude");
   return zone + ReversedGroup(static_cast<Long>(lon_offset)) +
@@ -113,21 +115,22 @@ void ValidateCode(std::string_view code) {
   const auto length = static_cast<Long>(CharacterCount(code));
   if (length != kCodeLength) {
     throw InvalidCodeError("the code " + Quote(code) + " has " + LongText(length) +
-                           " characters; a position code has 9");
+                           " characters; a position code has " + LongText(kCodeLength));
   }
 }
 
 Tenths CodeToTenths(std::string_view code, Corrections corrections) {
   ValidateCode(code);
   const ZoneBases bases = BasesOf(code[0]);
-  return {GroupToTenths(code.substr(1, 4), corrections.lon, bases.lon, "longitude"),
-          GroupToTenths(code.substr(5, 4), corrections.lat, bases.lat, "latitude")};
+  constexpr auto kGroup = static_cast<std::size_t>(kGroupDigits);
+  return {GroupToTenths(code.substr(1, kGroup), corrections.lon, bases.lon, "longitude"),
+          GroupToTenths(code.substr(1 + kGroup, kGroup), corrections.lat, bases.lat, "latitude")};
 }
 
 DmsTexts TenthsToDms(Long tenths) {
-  const Long degrees = TruncateToLong(tenths / 36000.0);
-  const Long minutes = TruncateToLong((tenths % kTenthsPerDegree) / 600.0);
-  const auto seconds = static_cast<Single>((tenths % kTenthsPerMinute) / 10.0);
+  const Long degrees = TruncateToLong(tenths / double{kTenthsPerDegree});
+  const Long minutes = TruncateToLong((tenths % kTenthsPerDegree) / double{kTenthsPerMinute});
+  const auto seconds = static_cast<Single>((tenths % kTenthsPerMinute) / double{kTenthsPerSecond});
   return {LongText(degrees), LongText(minutes), SingleText(seconds)};
 }
 

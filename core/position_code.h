@@ -4,11 +4,11 @@
 // arc-second -> characters.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "digits.h"
 #include "numbers.h"
 
 namespace miralto {
@@ -16,8 +16,18 @@ namespace miralto {
 inline constexpr Long kTenthsPerDegree = 36000;
 inline constexpr Long kTenthsPerMinute = 600;
 inline constexpr Long kTenthsPerSecond = 10;
-inline constexpr Long kCodeLength = 9;
-inline constexpr Long kMaxOffset = 1336335;  // 34^4 - 1, the largest four-digit group
+
+// A code is a zone digit, then the longitude group, then the latitude group.
+inline constexpr Long kGroupDigits = 4;
+inline constexpr Long kCodeLength = 1 + 2 * kGroupDigits;
+// The largest value a group holds: base^4 - 1.
+inline constexpr Long kMaxOffset = [] {
+  Long power = 1;
+  for (Long i = 0; i < kGroupDigits; ++i) power *= static_cast<Long>(kDigitBase);
+  return power - 1;
+}();
+static_assert(kCodeLength == 9);
+static_assert(kMaxOffset == 1336335);
 
 // Base corners of the zones, in tenths of arc-second.
 inline constexpr Long kZoneLineLon = 105 * kTenthsPerDegree;
@@ -64,12 +74,13 @@ std::string EncodePosition(const PositionTexts& fields, Corrections corrections)
 // naming the first offending character and its position, or the length.
 void ValidateCode(std::string_view code);
 
-// The position a code names, in tenths of arc-second, corrections added back. Throws
-// InvalidCodeError (see ValidateCode) or OverflowError when a correction takes it beyond a Long.
 struct Tenths {
   Long lon;
   Long lat;
 };
+
+// The position a code names, in tenths of arc-second, corrections added back. Throws
+// InvalidCodeError (see ValidateCode) or OverflowError when a correction takes it beyond a Long.
 Tenths CodeToTenths(std::string_view code, Corrections corrections);
 
 // Degrees and minutes of `tenths` truncated toward zero, the rest as single-precision seconds;
