@@ -25,14 +25,36 @@ RUN_PACKAGES=(fonts-noto-cjk fonts-dejavu-core xvfb)
 # and clang with its runtime for the fuzz targets.
 TEST_PACKAGES=(googletest libgtest-dev fonts-dejavu-core locales clang libclang-rt-14-dev)
 
-# A comma-decimal locale for the locale test; generated once.
-ensure_comma_locale() {
-  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+# Locales the tests run under: a comma-decimal one, to show that no text follows it.
+TEST_LOCALES=(de_DE.UTF-8)
+
+# Whether `locale -a` lists NAME ("de_DE.UTF-8" is listed as "de_DE.utf8").
+has_locale() {
+  local want
+  want=$(printf '%s' "$1" | tr 'A-Z' 'a-z' | tr -d '-')
+  locale -a 2>/dev/null | tr 'A-Z' 'a-z' | tr -d '-' | grep -qxF "$want"
+}
+
+# Generates the locales named (NAME.CHARSET, as in /etc/locale.gen) that are missing. Fails with a
+# message when one cannot be generated, so that no test silently runs without it.
+ensure_locales() {
+  local missing=() name
+  for name in "$@"; do has_locale "$name" || missing+=("$name"); done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ ! -f /etc/locale.gen ] || ! command -v locale-gen >/dev/null; then
+    echo "Cannot generate the locales ${missing[*]}: locale-gen is missing (package locales)" >&2
+    return 1
+  fi
   local sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  if [ -f /etc/locale.gen ]; then
-    "${sudo[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
-    "${sudo[@]}" locale-gen >/dev/null 2>&1 || true
-  fi
+  echo "Generating locales: ${missing[*]}"
+  for name in "${missing[@]}"; do
+    local line="$name ${name#*.}"
+    "${sudo[@]}" sed -i "s/^# *\(${line//./\\.}\)\$/\1/" /etc/locale.gen
+    grep -qxF "$line" /etc/locale.gen || echo "$line" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  done
+  "${sudo[@]}" locale-gen
+  for name in "${missing[@]}"; do
+    has_locale "$name" || { echo "Generating the locale $name failed" >&2; return 1; }
+  done
 }
