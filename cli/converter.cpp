@@ -1,5 +1,7 @@
 #include "converter.h"
 
+#include <csv.h>
+
 #include <stdexcept>
 
 #include "angle_forms.h"
@@ -81,16 +83,18 @@ std::vector<std::string_view> ResultNames(Command command, bool dd) {
 }
 
 Converter::Converter(Options options)
-    : options_(std::move(options)), separator_(options_.csv ? ',' : ' ') {
+    : options_(std::move(options)),
+      separator_(options_.csv ? ',' : ' '),
+      parser_(std::make_unique<csv_parser>()) {
   InitParser();
 }
 
 void Converter::InitParser() {
-  if (csv_init(&parser_, CSV_STRICT | CSV_STRICT_FINI) != 0) throw std::bad_alloc();
-  csv_set_space_func(&parser_, NoSpace);
+  if (csv_init(parser_.get(), CSV_STRICT | CSV_STRICT_FINI) != 0) throw std::bad_alloc();
+  csv_set_space_func(parser_.get(), NoSpace);
 }
 
-Converter::~Converter() { csv_free(&parser_); }
+Converter::~Converter() { csv_free(parser_.get()); }
 
 void Converter::OnCsvField(void* data, std::size_t size, void* self) {
   auto* converter = static_cast<Converter*>(self);
@@ -114,14 +118,14 @@ bool Converter::Split(std::string_view record, std::string& error) {
     return true;
   }
   csv_count_ = 0;
-  const bool parsed = csv_parse(&parser_, record.data(), record.size(), OnCsvField, nullptr,
+  const bool parsed = csv_parse(parser_.get(), record.data(), record.size(), OnCsvField, nullptr,
                                 this) == record.size() &&
-                      csv_fini(&parser_, OnCsvField, nullptr, this) == 0;
+                      csv_fini(parser_.get(), OnCsvField, nullptr, this) == 0;
   if (!parsed) {
     error = "malformed CSV record: ";
-    error += csv_strerror(csv_error(&parser_));
+    error += csv_strerror(csv_error(parser_.get()));
     // The parser keeps its failed state: start a new one for the next record.
-    csv_free(&parser_);
+    csv_free(parser_.get());
     InitParser();
     return false;
   }

@@ -2,15 +2,16 @@
 // the text the window shows for the same field texts and corrections.
 #pragma once
 
-#include <csv.h>
-
 #include <array>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "position_code.h"
+
+struct csv_parser;  // libcsv's parser state, known only to converter.cpp
 
 namespace miralto::cli {
 
@@ -70,7 +71,7 @@ class Converter {
 
   Options options_;
   char separator_;
-  csv_parser parser_{};
+  std::unique_ptr<csv_parser> parser_;
   std::vector<std::string> csv_fields_;  // kept between records so that no record allocates
   std::size_t csv_count_ = 0;
   std::vector<std::string_view> fields_;

@@ -8,7 +8,7 @@ out=${1:-build/miralto-window.png}
 seconds=${2:-3}
 scale=${3:-1}
 app=build/ui/miralto
-shooter=build/ui/miralto-screenshot
+shooter=build/tools/miralto-screenshot
 [ -x "$app" ] && [ -x "$shooter" ] || { echo "build the tool first (scripts/run.sh)" >&2; exit 1; }
 
 runtime=$(mktemp -d)
