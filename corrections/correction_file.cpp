@@ -8,10 +8,12 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -100,10 +102,88 @@ std::string TemporaryName() {
   return name;
 }
 
-// Writes `bytes` to `target` through a temporary file beside it; the target is replaced whole or
-// not at all.
-void WriteAtomically(const fs::path& target, const std::string& bytes) {
-  const std::string failure = "cannot write the correction file " + PathText(target) + ": ";
+// Symbolic links followed before a save gives up, as the system's own limit does (ELOOP).
+constexpr int kMaxLinkHops = 40;
+
+// The file a save replaces: `path`, or the file its chain of symbolic links ends at (which may not
+// exist yet). Replacing the link itself would cut it from the file it shares.
+fs::path LinkTarget(const fs::path& path, const std::string& failure) {
+  fs::path target = path;
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(target, error))) return target;
+    const fs::path next = fs::read_symlink(target, error);
+    if (error) throw FileError(failure + error.message());
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  throw FileError(failure + Reason(ELOOP));
+}
+
+// What the old file's replacement keeps.
+struct Protection {
+  bool exists = false;
+#ifndef _WIN32
+  mode_t mode = 0;
+  uid_t owner = 0;
+  gid_t group = 0;
+#endif
+};
+
+// Opens the existing `target` for writing without truncating it, as a plain open for writing would,
+// so that the user's protection (permissions, read-only attribute, read-only mount) refuses the
+// save before anything is written. A missing file is no obstacle: the rename creates it.
+Protection CheckWritable(const fs::path& target, const std::string& failure) {
+  Protection protection;
+#ifdef _WIN32
+  const int fd = _wopen(target.c_str(), _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    if (errno == ENOENT) return protection;
+    throw FileError(failure + Reason(errno));
+  }
+  _close(fd);
+  protection.exists = true;
+#else
+  // O_NONBLOCK: a FIFO of that name must not hang the save; it is refused just below.
+  const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    if (errno == ENOENT) return protection;
+    throw FileError(failure + Reason(errno));
+  }
+  struct stat status {};
+  const int stat_result = ::fstat(fd, &status);
+  const int stat_error = errno;
+  ::close(fd);
+  if (stat_result != 0) throw FileError(failure + Reason(stat_error));
+  if (!S_ISREG(status.st_mode)) throw FileError(failure + "it is not an ordinary file");
+  protection.exists = true;
+  protection.mode = status.st_mode & 07777;
+  protection.owner = status.st_uid;
+  protection.group = status.st_gid;
+#endif
+  return protection;
+}
+
+// Gives the temporary file the old file's owner, group and permissions. Only root may give a file
+// away; an owner may still pass it to one of their groups. Permissions come last, as a change of
+// owner clears the set-user-ID bits.
+int KeepProtection([[maybe_unused]] std::FILE* file, [[maybe_unused]] const Protection& old) {
+#ifndef _WIN32
+  if (!old.exists) return 0;
+  const int fd = fileno(file);
+  if (::fchown(fd, old.owner, old.group) != 0) {
+    [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), old.group);
+  }
+  if (::fchmod(fd, old.mode) != 0) return errno;
+#endif
+  return 0;
+}
+
+// Writes `bytes` to `path` (or the target of its symbolic links) through a temporary file beside
+// it; the file is replaced whole or not at all.
+void WriteAtomically(const fs::path& path, const std::string& bytes) {
+  const std::string failure = "cannot write the correction file " + PathText(path) + ": ";
+  const fs::path target = LinkTarget(path, failure);
+  const Protection old = CheckWritable(target, failure);
   fs::path temporary = target;
   temporary += TemporaryName();
   File file = Open(temporary, "wbx");
@@ -115,6 +195,7 @@ void WriteAtomically(const fs::path& target, const std::string& bytes) {
     fs::remove(temporary, ignored);
     throw FileError(failure + Reason(error));
   };
+  if (const int error = KeepProtection(file.get(), old); error != 0) fail(error);
   if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) fail(errno);
   if (std::fflush(file.get()) != 0) fail(errno);
 #ifdef _WIN32
@@ -134,10 +215,27 @@ void WriteAtomically(const fs::path& target, const std::string& bytes) {
   SyncDirectory(target.parent_path());
 }
 
+// Creates the correction folder (the per-user one is often missing before the first save).
+void EnsureDirectory(const fs::path& directory) {
+  std::error_code error;
+  if (directory.empty() || fs::exists(fs::symlink_status(directory, error))) return;
+  fs::create_directories(directory, error);
+  if (error) {
+    throw FileError("cannot create the folder " + PathText(directory) +
+                    " for the correction file: " + error.message());
+  }
+}
+
 }  // namespace
 
 fs::path CorrectionFilePath(const fs::path& directory) {
   return directory / fs::path(u8"修正.txt");
+}
+
+bool CorrectionFilePresent(const fs::path& directory) {
+  const fs::path path = CorrectionFilePath(directory);
+  std::error_code error;
+  return fs::is_regular_file(path, error) && !HiddenOrSystem(path);
 }
 
 Long CorrectionValue(std::string_view text, std::string_view what) {
@@ -152,8 +250,7 @@ CorrectionLoad LoadCorrections(const fs::path& directory) noexcept {
   CorrectionLoad load;
   try {
     const fs::path path = CorrectionFilePath(directory);
-    std::error_code error;
-    if (!fs::is_regular_file(path, error) || HiddenOrSystem(path)) return load;
+    if (!CorrectionFilePresent(directory)) return load;
     load.present = true;
     File file = Open(path, "rb");
     if (!file) {
@@ -186,6 +283,7 @@ Corrections SaveCorrections(const fs::path& directory, std::string_view lon_text
   // Loading skips one byte-order mark: a text that starts with one keeps it behind another.
   if (lon_text.substr(0, 3) == kByteOrderMark) bytes = kByteOrderMark;
   bytes.append(lon_text).append("\r\n").append(lat_text).append("\r\n");
+  EnsureDirectory(directory);
   WriteAtomically(CorrectionFilePath(directory), bytes);
   return values;
 }

@@ -16,6 +16,10 @@ namespace miralto {
 // "修正.txt" in `directory`; the same Unicode name on every platform.
 std::filesystem::path CorrectionFilePath(const std::filesystem::path& directory);
 
+// Whether `directory` holds the correction file: an ordinary file of that name (a symbolic link to
+// one counts); a directory of that name, or a file marked hidden or system on Windows, does not.
+bool CorrectionFilePresent(const std::filesystem::path& directory);
+
 // The value of a correction text: RoundToLong(ParseLenient(text)), so a text that is not a number
 // is 0. Throws OverflowError, naming `what` ("longitude correction"), outside the Long range.
 Long CorrectionValue(std::string_view text, std::string_view what);
@@ -40,9 +44,13 @@ struct CorrectionLoad {
 CorrectionLoad LoadCorrections(const std::filesystem::path& directory) noexcept;
 
 // Writes the two texts unchanged, each followed by CR LF, and returns their values. Both values are
-// checked first, so an OverflowError changes nothing; the file is written to a temporary file in
-// the same directory, flushed to disk and renamed over the old one, so a FileError (naming the path
-// and the system's reason) leaves the old file as it was and no temporary file behind.
+// checked first, so an OverflowError changes nothing. `directory` is created when it is missing.
+// An existing file that the user may not write (no write permission, read-only attribute) is
+// refused as opening it for writing would refuse it. A symbolic link is written through to its
+// target and stays a link. The new content goes to a temporary file beside the target, takes the
+// old file's permissions (and owner and group, as far as the user may give them), is flushed to
+// disk and renamed over the old file: a FileError (naming the path and the system's reason) at any
+// step leaves the old file as it was and no temporary file behind.
 Corrections SaveCorrections(const std::filesystem::path& directory, std::string_view lon_text,
                             std::string_view lat_text);
 

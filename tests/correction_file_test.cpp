@@ -6,6 +6,11 @@
 #include <iterator>
 #include <random>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "errors.h"
 #include "vectors.h"
 
@@ -186,6 +191,134 @@ TEST_F(CorrectionFileTest, LoadFailuresNameTheFileAndTheLine) {
     EXPECT_NE(message.find("3000000000"), std::string::npos) << message;
   }
 }
+
+TEST_F(CorrectionFileTest, SavingCreatesAMissingFolder) {
+  const fs::path folder = dir_ / "config" / "miralto";
+  SaveCorrections(folder, "1", "2");
+  std::ifstream in(CorrectionFilePath(folder), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "1\r\n2\r\n");
+}
+
+#ifndef _WIN32
+
+bool RunningAsRoot() { return ::geteuid() == 0; }
+
+struct stat Status(const fs::path& path) {
+  struct stat status {};
+  EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+  return status;
+}
+
+// A file the user may not write stays as it is, with its values, and the message says why.
+TEST_F(CorrectionFileTest, AFileTheUserMayNotWriteIsRefused) {
+  if (RunningAsRoot()) GTEST_SKIP() << "permissions do not bind root; run as a user";
+  WriteFile("-193\r\n106\r\n");
+  fs::permissions(CorrectionFilePath(dir_), fs::perms::owner_read | fs::perms::group_read);
+  try {
+    SaveCorrections(dir_, "1", "2");
+    FAIL() << "a read-only file was replaced";
+  } catch (const FileError& error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find(CorrectionFilePath(dir_).string()), std::string::npos) << message;
+    EXPECT_NE(message.find("Permission denied"), std::string::npos) << message;
+  }
+  EXPECT_EQ(ReadFile(), "-193\r\n106\r\n");
+  EXPECT_EQ(Status(CorrectionFilePath(dir_)).st_mode & 07777, 0440u);
+  EXPECT_EQ(Entries().size(), 1u) << "a temporary file was left behind";
+}
+
+// The file may be writable while its folder is not: the temporary file cannot be made, and the
+// save fails whole.
+TEST_F(CorrectionFileTest, AFolderTheUserMayNotWriteFailsTheSaveWhole) {
+  if (RunningAsRoot()) GTEST_SKIP() << "permissions do not bind root; run as a user";
+  WriteFile("-193\r\n106\r\n");
+  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_THROW(SaveCorrections(dir_, "1", "2"), FileError);
+  fs::permissions(dir_, fs::perms::owner_all);
+  EXPECT_EQ(ReadFile(), "-193\r\n106\r\n");
+  EXPECT_EQ(Entries().size(), 1u) << "a temporary file was left behind";
+}
+
+class ModeTest : public CorrectionFileTest, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(ModeTest, ASaveKeepsTheFilesPermissions) {
+  WriteFile("-193\r\n106\r\n");
+  fs::permissions(CorrectionFilePath(dir_), static_cast<fs::perms>(GetParam()));
+  SaveCorrections(dir_, "1", "2");
+  EXPECT_EQ(ReadFile(), "1\r\n2\r\n");
+  EXPECT_EQ(Status(CorrectionFilePath(dir_)).st_mode & 07777, GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ModeTest, ::testing::Values(0600u, 0640u, 0604u, 0666u, 0700u));
+
+TEST_F(CorrectionFileTest, ASaveByRootKeepsTheFilesOwner) {
+  if (!RunningAsRoot()) GTEST_SKIP() << "only root may give a file to another user";
+  WriteFile("-193\r\n106\r\n");
+  constexpr uid_t kUser = 65534;  // nobody
+  constexpr gid_t kGroup = 65534;
+  ASSERT_EQ(::chown(CorrectionFilePath(dir_).c_str(), kUser, kGroup), 0);
+  SaveCorrections(dir_, "1", "2");
+  const struct stat status = Status(CorrectionFilePath(dir_));
+  EXPECT_EQ(status.st_uid, kUser);
+  EXPECT_EQ(status.st_gid, kGroup);
+}
+
+struct LinkCase {
+  const char* name;
+  std::vector<std::pair<const char*, const char*>> links;  // link name -> what it points to
+  const char* file;  // where the content must land, relative to the test folder
+};
+
+void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.name; }
+
+class LinkTest : public CorrectionFileTest, public ::testing::WithParamInterface<LinkCase> {};
+
+// "@" in a link's destination stands for the test folder, to make an absolute link.
+TEST_P(LinkTest, ASaveWritesThroughTheLinkAndKeepsIt) {
+  const LinkCase& c = GetParam();
+  fs::create_directory(dir_ / "real");
+  std::ofstream(dir_ / "real" / "target.txt") << "-193\r\n106\r\n";
+  for (const auto& [name, destination] : c.links) {
+    std::string to = destination;
+    if (to.front() == '@') to = dir_.string() + to.substr(1);
+    fs::create_symlink(to, dir_ / fs::path(reinterpret_cast<const char8_t*>(name)));
+  }
+  SaveCorrections(dir_, "1", "2");
+  for (const auto& link : c.links) {
+    EXPECT_TRUE(fs::is_symlink(dir_ / fs::path(reinterpret_cast<const char8_t*>(link.first))))
+        << link.first;
+  }
+  std::ifstream in(dir_ / c.file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "1\r\n2\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), {}),
+            fs::exists(dir_ / "real" / "new.txt") ? 2 : 1)
+      << "a temporary file was left behind";
+  EXPECT_EQ(Entries().size(), c.links.size() + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, LinkTest,
+    ::testing::Values(
+        LinkCase{"Relative", {{"修正.txt", "real/target.txt"}}, "real/target.txt"},
+        LinkCase{"Absolute", {{"修正.txt", "@/real/target.txt"}}, "real/target.txt"},
+        LinkCase{"Chain", {{"修正.txt", "hop"}, {"hop", "real/target.txt"}}, "real/target.txt"},
+        LinkCase{"Dangling", {{"修正.txt", "real/new.txt"}}, "real/new.txt"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CorrectionFileTest, ALoopOfLinksIsAFileError) {
+  fs::create_symlink("b", dir_ / "a");
+  fs::create_symlink("a", dir_ / "b");
+  fs::create_symlink("a", CorrectionFilePath(dir_));
+  try {
+    SaveCorrections(dir_, "1", "2");
+    FAIL() << "saved through a loop of links";
+  } catch (const FileError& error) {
+    EXPECT_NE(std::string(error.what()).find("symbolic links"), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(Entries().size(), 3u);
+}
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace miralto

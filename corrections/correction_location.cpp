@@ -1,0 +1,134 @@
+#include "correction_location.h"
+
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <shlobj.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+#endif
+#ifdef __APPLE__
+#include <mach-o/dyld.h>
+#endif
+
+#include "correction_file.h"
+
+namespace miralto {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A name no other program picks: the probe must never meet, and so never remove, a real file.
+fs::path ProbeName() {
+  std::random_device device;
+  std::uniform_int_distribution<unsigned> digit(0, 15);
+  std::string name = ".miralto-probe-";
+  for (int i = 0; i < 16; ++i) name += "0123456789abcdef"[digit(device)];
+  return name;
+}
+
+// Whether the user may create a file in `directory`: creating one is the only test that agrees
+// with root, ACLs, read-only mounts and Windows folder rights alike.
+bool MayCreateFilesIn(const fs::path& directory) {
+  const fs::path probe = directory / ProbeName();
+#ifdef _WIN32
+  const int fd = _wopen(probe.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IWRITE);
+  if (fd < 0) return false;
+  _close(fd);
+#else
+  const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  ::close(fd);
+#endif
+  std::error_code ignored;
+  fs::remove(probe, ignored);
+  return true;
+}
+
+#ifndef _WIN32
+// $NAME when it is set and an absolute path, else empty.
+fs::path AbsoluteEnvironmentPath(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || *value == '\0') return {};
+  fs::path path(value);
+  return path.is_absolute() ? path : fs::path();
+}
+
+fs::path HomeDirectory() {
+  fs::path home = AbsoluteEnvironmentPath("HOME");
+  if (!home.empty()) return home;
+  // HOME is unset under some service managers; the password database still names the home.
+  if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr) {
+    home = entry->pw_dir;
+    if (home.is_absolute()) return home;
+  }
+  return {};
+}
+#endif
+
+}  // namespace
+
+fs::path ProgramDirectory() {
+#ifdef _WIN32
+  std::wstring path(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  if (length == 0 || length >= path.size()) return {};
+  path.resize(length);
+  return fs::path(path).parent_path();
+#elif defined(__APPLE__)
+  char path[4096];
+  std::uint32_t size = sizeof path;
+  if (_NSGetExecutablePath(path, &size) != 0) return {};
+  std::error_code error;
+  const fs::path self = fs::canonical(path, error);
+  return error ? fs::path() : self.parent_path();
+#else
+  std::error_code error;
+  const fs::path self = fs::read_symlink("/proc/self/exe", error);
+  return error ? fs::path() : self.parent_path();
+#endif
+}
+
+fs::path UserCorrectionDirectory() {
+#ifdef _WIN32
+  PWSTR folder = nullptr;
+  fs::path roaming;
+  if (SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder) == S_OK) {
+    roaming = folder;
+  } else if (const wchar_t* appdata = _wgetenv(L"APPDATA"); appdata != nullptr) {
+    roaming = appdata;
+  }
+  CoTaskMemFree(folder);  // also when the call failed, as its documentation asks
+  return roaming.is_absolute() ? roaming / "Miralto" : fs::path();
+#elif defined(__APPLE__)
+  const fs::path home = HomeDirectory();
+  return home.empty() ? home : home / "Library" / "Application Support" / "Miralto";
+#else
+  if (fs::path config = AbsoluteEnvironmentPath("XDG_CONFIG_HOME"); !config.empty()) {
+    return config / "miralto";
+  }
+  const fs::path home = HomeDirectory();
+  return home.empty() ? home : home / ".config" / "miralto";
+#endif
+}
+
+fs::path CorrectionDirectory(const fs::path& program_directory) {
+  if (!program_directory.empty() &&
+      (CorrectionFilePresent(program_directory) || MayCreateFilesIn(program_directory))) {
+    return program_directory;
+  }
+  const fs::path user = UserCorrectionDirectory();
+  return user.empty() ? program_directory : user;
+}
+
+}  // namespace miralto

@@ -1,0 +1,27 @@
+// Where the correction file lives: beside the program when that folder is "portable", else in the
+// user's configuration folder for the application. The window, miralto-cli and every later caller
+// find it through CorrectionDirectory(ProgramDirectory()), so they read and write the same file.
+#pragma once
+
+#include <filesystem>
+
+namespace miralto {
+
+// The folder that holds the running executable, found from the system (not from argv[0] or the
+// working directory). Empty if the system cannot tell.
+std::filesystem::path ProgramDirectory();
+
+// The user's configuration folder for the application, which may not exist yet:
+// Linux $XDG_CONFIG_HOME/miralto (an XDG_CONFIG_HOME that is empty or not absolute is ignored),
+// else ~/.config/miralto; Windows %APPDATA%\Miralto; macOS ~/Library/Application Support/Miralto.
+// Empty if the system names no home or application-data folder.
+std::filesystem::path UserCorrectionDirectory();
+
+// The folder whose "修正.txt" is read and written. `program_directory` when it is portable: it
+// holds the correction file (as LoadCorrections counts it), or the user may create a file in it,
+// which is tried for real with a uniquely named file that is removed again (right for root, ACLs,
+// read-only mounts and Windows alike). Otherwise UserCorrectionDirectory(), or `program_directory`
+// when there is none.
+std::filesystem::path CorrectionDirectory(const std::filesystem::path& program_directory);
+
+}  // namespace miralto
