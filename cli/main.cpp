@@ -8,14 +8,9 @@
 #include <iostream>
 #include <memory>
 
-#ifdef _WIN32
-#include <windows.h>
-#elif defined(__APPLE__)
-#include <mach-o/dyld.h>
-#endif
-
 #include "converter.h"
 #include "correction_file.h"
+#include "correction_location.h"
 #include "errors.h"
 
 namespace {
@@ -25,24 +20,6 @@ using miralto::cli::Command;
 using miralto::cli::Options;
 
 constexpr int kUsageError = 2;
-
-// The directory of this executable, where the correction file lives.
-fs::path ExecutableDirectory(const char* argv0) {
-#ifdef _WIN32
-  std::wstring path(32768, L'\0');
-  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-  return fs::path(path).parent_path();
-#elif defined(__APPLE__)
-  char path[4096];
-  std::uint32_t size = sizeof path;
-  if (_NSGetExecutablePath(path, &size) == 0) return fs::canonical(path).parent_path();
-  return fs::absolute(argv0).parent_path();
-#else
-  std::error_code error;
-  const fs::path self = fs::read_symlink("/proc/self/exe", error);
-  return error ? fs::absolute(argv0).parent_path() : self.parent_path();
-#endif
-}
 
 // "LON,LAT" in tenths of arc-second; false if either is not a number or not a Long.
 bool ParseCorrections(const std::string& text, miralto::Corrections& corrections) {
@@ -103,7 +80,7 @@ int main(int argc, char** argv) {
   app.add_flag("--dd", options.dd, "decode: write decimal degrees");
   app.add_option("--correction", correction_text,
                  "LON,LAT corrections in tenths of arc-second (default: the correction file "
-                 "beside the program, else 0,0)");
+                 "that the window uses, else 0,0)");
   auto* input_option = app.add_option("-i,--input-file", input_file, "read records from FILE");
   app.add_option("--input-string", input_string, "convert this one record")->excludes(input_option);
   app.add_option("-o,--output-file", output_file, "write the results to FILE");
@@ -146,7 +123,8 @@ int main(int argc, char** argv) {
   }
 
   if (app.count("--correction") == 0) {
-    const miralto::CorrectionLoad load = miralto::LoadCorrections(ExecutableDirectory(argv[0]));
+    const miralto::CorrectionLoad load =
+        miralto::LoadCorrections(miralto::CorrectionDirectory(miralto::ProgramDirectory()));
     if (load.failure) {
       try {
         std::rethrow_exception(load.failure);

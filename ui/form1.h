@@ -26,7 +26,7 @@ class Form1 : public QWidget {
   // A modal message box titled "Miralto".
   static void ShowMessageBox(QWidget* window, const QString& kind, const QString& detail);
 
-  // `directory` holds the correction file; the application passes the executable's directory.
+  // `directory` holds the correction file; the application passes CorrectionDirectory().
   explicit Form1(std::filesystem::path directory, ErrorReporter reporter = ShowMessageBox,
                  QWidget* parent = nullptr);
 

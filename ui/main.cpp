@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "correction_location.h"
 #include "form1.h"
 
 int main(int argc, char* argv[]) {
@@ -12,7 +13,7 @@ int main(int argc, char* argv[]) {
     icon.addFile(QString::fromLatin1(image));
   }
   QApplication::setWindowIcon(icon);
-  miralto::ui::Form1 window(QCoreApplication::applicationDirPath().toStdU16String());
+  miralto::ui::Form1 window(miralto::CorrectionDirectory(miralto::ProgramDirectory()));
   window.show();
   return QApplication::exec();
 }
