@@ -18,12 +18,13 @@ need_packages() {
 
 # The toolchain and libraries every build uses.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11-dev libcsv-dev)
-# What the window needs to show: fonts with Chinese glyphs, and a virtual X server where there is
-# no display.
-RUN_PACKAGES=(fonts-noto-cjk fonts-dejavu-core xvfb)
-# What the tests add: GoogleTest, a font, and a comma-decimal locale to show that no text follows it.
-# and clang with its runtime for the fuzz targets.
-TEST_PACKAGES=(googletest libgtest-dev fonts-dejavu-core locales clang libclang-rt-14-dev)
+# The fonts the window is drawn with: Chinese glyphs and a Latin sans.
+FONT_PACKAGES=(fonts-noto-cjk fonts-dejavu-core)
+# What the window needs to show: its fonts, and a virtual X server where there is no display.
+RUN_PACKAGES=("${FONT_PACKAGES[@]}" xvfb)
+# What the tests add: GoogleTest, the window's fonts (the window test checks that every caption
+# shows whole in them), the locales tool, and clang with its runtime for the fuzz targets.
+TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" locales clang libclang-rt-14-dev)
 
 # Locales the tests run under: a comma-decimal one, to show that no text follows it.
 TEST_LOCALES=(de_DE.UTF-8)

@@ -1,17 +1,20 @@
 // The window on the offscreen platform: layout, focus, keys, and each handler's writes.
 #include <QApplication>
 #include <QFile>
+#include <QGlyphRun>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 
 #include <filesystem>
 #include <memory>
 
 #include "form1.h"
+#include "layout.h"
 
 using miralto::ui::Form1;
 
@@ -28,6 +31,38 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   QVERIFY(file.open(QIODevice::WriteOnly));
   file.write(bytes);
+}
+
+// The first and last column of a label that the caption inks, in the label's pixels, or {-1, -1}.
+std::pair<int, int> InkColumns(QLabel& label) {
+  const QImage picture = label.grab().toImage();
+  const qreal scale = picture.devicePixelRatio();  // device pixels per label pixel
+  const QRgb background = label.palette().color(QPalette::Window).rgb();
+  std::pair<int, int> columns{-1, -1};
+  for (int x = 0; x < picture.width(); ++x) {
+    for (int y = 0; y < picture.height(); ++y) {
+      if (picture.pixel(x, y) == background) continue;
+      const int column = static_cast<int>(x / scale);
+      if (columns.first < 0) columns.first = column;
+      columns.second = column;
+      break;
+    }
+  }
+  return columns;
+}
+
+// Whether the fonts found a glyph for every character of the label's caption (none drawn as a box).
+bool EveryGlyphFound(const QLabel& label) {
+  QTextLayout layout(label.text(), label.font());
+  layout.beginLayout();
+  layout.createLine();
+  layout.endLayout();
+  for (const QGlyphRun& run : layout.glyphRuns()) {
+    for (const quint32 glyph : run.glyphIndexes()) {
+      if (glyph == 0) return false;
+    }
+  }
+  return true;
 }
 
 const QString kFileName = QString::fromUtf8("修正.txt");
@@ -49,6 +84,8 @@ class Form1Test : public QObject {
   void startsWithTheCorrectionFile();
   void controlsFollowTheTable_data();
   void controlsFollowTheTable();
+  void widenedPlace_data();
+  void widenedPlace();
   void textBoxesHaveNoLengthLimit();
   void tabVisitsTheFocusableControlsInOrder();
   void handlersWriteInOrderAndStopAtAFailure_data();
@@ -147,15 +184,26 @@ void Form1Test::controlsFollowTheTable() {
     QVERIFY(label != nullptr);
     QCOMPARE(label->text(), text);
     QCOMPARE(label->focusPolicy(), Qt::NoFocus);
-    // A label may be wider than designed, never cut: it covers its designed place (within the
-    // window) and its caption fits.
+    QVERIFY2(EveryGlyphFound(*label), "a caption character has no glyph: install fonts-noto-cjk");
+    // A label keeps its place where its caption fits, even where the window clips its end; it may
+    // grow where the caption needs more room, but it always covers its place.
     QCOMPARE(actual.top(), expected.top());
     QCOMPARE(actual.height(), expected.height());
-    QVERIFY2(actual.left() <= expected.left() &&
-                 actual.right() >= std::min(expected.right(), window->width() - 1),
+    const int start = std::max(0, -expected.left());  // the caption starts inside the window
+    if (start + label->fontMetrics().horizontalAdvance(text) <= expected.width()) {
+      QCOMPARE(actual, expected);
+    }
+    QVERIFY2(actual.contains(expected),
              qPrintable(QStringLiteral("%1 %2").arg(actual.left()).arg(actual.right())));
     QVERIFY(actual.width() >= label->sizeHint().width());
-    QVERIFY(actual.right() < window->width());
+    // What the user sees: the caption's first inked column inside the window, its last one inside
+    // it too, or no further out than the table itself puts the label's end.
+    const auto [first, last] = InkColumns(*label);
+    QVERIFY(first >= 0);
+    QVERIFY2(actual.left() + first >= 0,
+             qPrintable(QStringLiteral("starts at %1").arg(actual.left() + first)));
+    QVERIFY2(actual.left() + last < std::max(window->width(), expected.right() + 1),
+             qPrintable(QStringLiteral("ends at %1").arg(actual.left() + last)));
   } else {
     QCOMPARE(actual, expected);
     if (kind == "button") {
@@ -172,6 +220,42 @@ void Form1Test::controlsFollowTheTable() {
     }
   }
   QCOMPARE(control->font().pointSize(), 9);
+}
+
+void Form1Test::widenedPlace_data() {
+  QTest::addColumn<QRect>("designed");
+  QTest::addColumn<int>("needed");
+  QTest::addColumn<QList<QRect>>("obstacles");
+  QTest::addColumn<QRect>("place");
+  const QRect box(125, 0, 20, 20);
+  QTest::newRow("fits") << QRect(100, 0, 20, 14) << 20 << QList<QRect>{box}
+                        << QRect(100, 0, 20, 14);
+  QTest::newRow("grows right") << QRect(10, 0, 20, 14) << 30 << QList<QRect>{box}
+                               << QRect(10, 0, 30, 14);
+  QTest::newRow("box on the right: grows left")
+      << QRect(100, 0, 20, 14) << 30 << QList<QRect>{box} << QRect(90, 0, 30, 14);
+  QTest::newRow("box it touched already: grows right")
+      << QRect(110, 0, 20, 14) << 30 << QList<QRect>{box} << QRect(110, 0, 30, 14);
+  QTest::newRow("box below, not beside: grows right")
+      << QRect(100, 30, 20, 14) << 30 << QList<QRect>{box} << QRect(100, 30, 30, 14);
+  QTest::newRow("growing left stops at the left edge")
+      << QRect(5, 0, 20, 14) << 40 << QList<QRect>{QRect(28, 0, 20, 20)} << QRect(0, 0, 40, 14);
+  QTest::newRow("designed left of the edge: grows no further left")
+      << QRect(-1, 0, 20, 14) << 30 << QList<QRect>{QRect(22, 0, 20, 20)} << QRect(-1, 0, 30, 14);
+  QTest::newRow("past the right edge by design, fits: kept")
+      << QRect(265, 83, 48, 14) << 48 << QList<QRect>{} << QRect(265, 83, 48, 14);
+  QTest::newRow("past the right edge by design, wider: keeps its right end")
+      << QRect(265, 83, 48, 14) << 54 << QList<QRect>{} << QRect(259, 83, 54, 14);
+  QTest::newRow("would leave the window: grows left")
+      << QRect(280, 0, 20, 14) << 40 << QList<QRect>{} << QRect(260, 0, 40, 14);
+}
+
+void Form1Test::widenedPlace() {
+  QFETCH(QRect, designed);
+  QFETCH(int, needed);
+  QFETCH(QList<QRect>, obstacles);
+  QFETCH(QRect, place);
+  QCOMPARE(miralto::ui::WidenedPlace(designed, needed, obstacles, 312), place);
 }
 
 void Form1Test::textBoxesHaveNoLengthLimit() {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <limits>
 
 #include "angle_forms.h"
@@ -121,24 +122,34 @@ void Form1::CreateControls() {
   findChild<QLineEdit*>(QStringLiteral("Text3(0)"))->setFocus();
 }
 
-// A caption is never cut: a label that the font used needs wider grows to the right, or to the
-// left where growing to the right would run into a box or button that it did not touch before, or
-// out of the window.
+QRect WidenedPlace(const QRect& designed, int needed, const QList<QRect>& obstacles,
+                   int client_width) {
+  if (needed <= designed.width()) return designed;
+  QRect wider(designed.topLeft(), QSize(needed, designed.height()));
+  bool blocked = wider.right() >= std::max(client_width, designed.right() + 1);
+  for (const QRect& other : obstacles) {
+    blocked = blocked || (wider.intersects(other) && !designed.intersects(other));
+  }
+  if (blocked) {
+    wider.moveRight(designed.right());
+    const int left_edge = std::min(designed.left(), 0);
+    if (wider.left() < left_edge) wider.moveLeft(left_edge);
+  }
+  return wider;
+}
+
+// A caption is never cut. A label that the table starts left of the client area keeps its place
+// but starts its caption at the client area's edge; one whose caption needs more room than its
+// place grows (WidenedPlace).
 void Form1::WidenLabels() {
-  const QList<QWidget*> controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  QList<QRect> obstacles;
+  for (const QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (qobject_cast<const QLabel*>(control) == nullptr) obstacles << control->geometry();
+  }
   for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
     const QRect designed = label->geometry();
-    const int needed = std::max(designed.width(), label->sizeHint().width());
-    QRect wider(designed.topLeft(), QSize(needed, designed.height()));
-    for (const QWidget* other : controls) {
-      if (qobject_cast<const QLabel*>(other) != nullptr) continue;
-      if (wider.intersects(other->geometry()) && !designed.intersects(other->geometry())) {
-        wider.moveRight(designed.right());
-        break;
-      }
-    }
-    if (wider.right() >= kClientWidth) wider.moveRight(kClientWidth - 1);
-    label->setGeometry(wider);
+    label->setContentsMargins(std::max(0, -designed.left()), 0, 0, 0);
+    label->setGeometry(WidenedPlace(designed, label->sizeHint().width(), obstacles, kClientWidth));
   }
 }
 

@@ -2,6 +2,9 @@
 // 96 dots per inch).
 #pragma once
 
+#include <QList>
+#include <QRect>
+
 #include <array>
 
 namespace miralto::ui {
@@ -19,6 +22,15 @@ struct ControlSpec {
 inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kClientWidth = 4680 / kTwipsPerPixel;
 inline constexpr int kClientHeight = 3090 / kTwipsPerPixel;
+
+// Where a label stands whose caption needs `needed` pixels, given its designed place, the places
+// of the boxes and buttons, and the client width. A caption that fits keeps the designed place. A
+// wider one grows to the right, unless that runs into a box or button the designed place did not
+// touch or out of the client area (further than the designed place already reaches); then it grows
+// to the left, but never past the client area's left edge (or the designed left, if further out):
+// there it grows to the right after all, as a caption shown whole matters more than an overlap.
+QRect WidenedPlace(const QRect& designed, int needed, const QList<QRect>& obstacles,
+                   int client_width);
 
 using K = ControlKind;
 inline constexpr std::array<ControlSpec, 36> kControls{{
