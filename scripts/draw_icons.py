@@ -2,7 +2,7 @@
 """Draws the application icon: a graticule with a marked position and a code bar.
 
 Writes ui/icons/miralto-16.png and miralto-32.png (16 colours) and miralto-32-mono.png
-(2 colours) as palette PNGs. Run it again after changing the drawing.
+(2 colours) as palette PNGs, and the same design as ui/icons/miralto.svg. Run it again after changing the drawing.
 """
 import struct
 import zlib
@@ -15,27 +15,46 @@ PALETTE16 = [
 PALETTE2 = [(255, 255, 255), (0, 0, 0)]
 
 
-def draw(size, mono):
+def shapes(mono):
+    """The design as rectangles (x0, y0, x1, y1, palette index) on a 32-unit square."""
     bg, frame, grid, mark, bar = (0, 1, 1, 1, 1) if mono else (3, 1, 2, 4, 5)
-    img = [[bg] * size for _ in range(size)]
-    s = size / 32
+    out = [(0, 0, 32, 32, bg)]
     def rect(x0, y0, x1, y1, c):
-        for y in range(round(y0 * s), round(y1 * s)):
-            for x in range(round(x0 * s), round(x1 * s)):
-                img[y][x] = c
+        out.append((x0, y0, x1, y1, c))
     rect(0, 0, 32, 2, frame); rect(0, 30, 32, 32, frame)
     rect(0, 0, 2, 32, frame); rect(30, 0, 32, 32, frame)
     for v in (10, 20):
-        rect(v, 2, v + 2 if size == 32 else v + 2, 24, grid)
+        rect(v, 2, v + 2, 24, grid)
     for h in (8, 16):
-        rect(2, h, 30, h + 2 if size == 32 else h + 2, grid)
+        rect(2, h, 30, h + 2, grid)
     rect(17, 5, 25, 13, mark)            # the marked position
     if not mono:
         rect(19, 7, 23, 11, 0)
         rect(20, 8, 22, 10, mark)
     for i, x in enumerate(range(4, 28, 3)):  # the code: a bar of digits
         rect(x, 25 if i % 2 else 26, x + 2, 29, bar)
+    return out
+
+
+def draw(size, mono):
+    img = [[0] * size for _ in range(size)]
+    s = size / 32
+    for x0, y0, x1, y1, c in shapes(mono):
+        for y in range(round(y0 * s), round(y1 * s)):
+            for x in range(round(x0 * s), round(x1 * s)):
+                img[y][x] = c
     return img
+
+
+def svg(path, palette):
+    """The same design as a scalable icon, for the hicolor theme's scalable folder."""
+    rects = "".join(
+        f'<rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" '
+        f'fill="#{palette[c][0]:02x}{palette[c][1]:02x}{palette[c][2]:02x}"/>\n'
+        for x0, y0, x1, y1, c in shapes(False))
+    Path(path).write_text(
+        '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32" '
+        'shape-rendering="crispEdges">\n' + rects + "</svg>\n")
 
 
 def png(path, img, palette, depth):
@@ -60,3 +79,4 @@ out.mkdir(parents=True, exist_ok=True)
 png(out / "miralto-32.png", draw(32, False), PALETTE16, 4)
 png(out / "miralto-16.png", draw(16, False), PALETTE16, 4)
 png(out / "miralto-32-mono.png", draw(32, True), PALETTE2, 1)
+svg(out / "miralto.svg", PALETTE16)
