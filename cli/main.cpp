@@ -12,6 +12,7 @@
 #include "correction_file.h"
 #include "correction_location.h"
 #include "errors.h"
+#include "miralto_version.h"
 
 namespace {
 

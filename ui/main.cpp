@@ -3,6 +3,7 @@
 
 #include "correction_location.h"
 #include "form1.h"
+#include "miralto_version.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
