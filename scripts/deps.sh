@@ -25,6 +25,9 @@ RUN_PACKAGES=("${FONT_PACKAGES[@]}" xvfb)
 # What the tests add: GoogleTest, the window's fonts (the window test checks that every caption
 # shows whole in them), the locales tool, and clang with its runtime for the fuzz targets.
 TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" locales clang libclang-rt-14-dev)
+# What building the release packages adds: dpkg-shlibdeps (dpkg-dev) and file, which CPack uses to
+# compute the Debian package's dependencies, and help2man for the man page of miralto-cli.
+PACKAGE_PACKAGES=(dpkg-dev file help2man)
 
 # Locales the tests run under: a comma-decimal one, to show that no text follows it.
 TEST_LOCALES=(de_DE.UTF-8)

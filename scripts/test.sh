@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 
-need_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+need_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
 ensure_locales "${TEST_LOCALES[@]}"
 # The locales exist now: a test that needs one fails rather than skips.
 export MIRALTO_REQUIRE_LOCALES=1

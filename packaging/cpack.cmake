@@ -1,0 +1,33 @@
+# Release packages of everything the install rules name: on Linux a Debian package
+# miralto_<version>_<arch>.deb with its dependencies computed, and a .tar.gz of the same tree.
+# scripts/package.sh builds them from a clean Release build.
+#
+# One package holds every install rule's files (components are not split), so a new part of the
+# tool joins the packages by its install() rules alone. A platform adds its generators below.
+
+set(CPACK_PACKAGE_NAME miralto)
+set(CPACK_PACKAGE_VENDOR "Miralto")
+set(CPACK_PACKAGE_CONTACT "Miralto maintainers <maintainers@miralto.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Position code converter: decimal degrees, degrees/minutes/seconds and position codes")
+set(CPACK_PACKAGE_DESCRIPTION_FILE ${PROJECT_SOURCE_DIR}/packaging/description.txt)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Miralto)
+set(CPACK_STRIP_FILES ON)
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(CPACK_GENERATOR DEB TGZ)
+endif()
+
+# Debian: the name Debian's tools give (miralto_1.00_amd64.deb); the libraries' packages come from
+# dpkg-shlibdeps; fonts with Chinese glyphs for the captions, and a Latin sans beside them.
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-wqy-microhei, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# Archives: the install tree under one folder named after the package.
+set(CPACK_PACKAGE_FILE_NAME "miralto-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")
+
+include(CPack)

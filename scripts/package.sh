@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the release packages from a clean Release build: miralto_<version>_<arch>.deb and a .tar.gz
+# of the same install tree, written to OUTPUT_DIR (default build-package/packages).
+# MIRALTO_PACKAGE_BUILD_DIR sets the build folder (default build-package); it is emptied first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+
+need_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+
+build=${MIRALTO_PACKAGE_BUILD_DIR:-build-package}
+output=${1:-$build/packages}
+rm -rf "$build"
+mkdir -p "$build" "$output"
+build=$(cd "$build" && pwd)
+output=$(cd "$output" && pwd)
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMIRALTO_BUILD_UI=ON \
+  -DMIRALTO_BUILD_TESTS=OFF
+cmake --build "$build"
+(cd "$build" && cpack -B "$build/cpack" >/dev/null)
+cp "$build"/cpack/*.deb "$build"/cpack/*.tar.gz "$output/"
+ls -1 "$output"
