@@ -6,11 +6,14 @@
 #include <system_error>
 
 #ifdef _WIN32
+// The shell's header needs the base Windows declarations first.
+// clang-format off
+#include <windows.h>
+#include <shlobj.h>
+// clang-format on
 #include <fcntl.h>
 #include <io.h>
-#include <shlobj.h>
 #include <sys/stat.h>
-#include <windows.h>
 #else
 #include <fcntl.h>
 #include <pwd.h>
