@@ -8,7 +8,7 @@ shift
 if [ "$(id -u)" -ne 0 ]; then
   exec "$program" "$@"
 fi
-work=$(mktemp -d)
+work=$(mktemp -d /tmp/miralto-as-user.XXXXXX) # under /tmp, which the user nobody may enter
 trap 'rm -rf "$work"' EXIT
 chmod 755 "$work"
 cp "$program" "$work/"

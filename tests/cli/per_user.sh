@@ -5,7 +5,7 @@
 set -euo pipefail
 cli=$1 input=$2 expected=$3
 shift 3
-work=$(mktemp -d)
+work=$(mktemp -d /tmp/miralto-as-user.XXXXXX) # under /tmp, which the user nobody may enter
 trap 'rm -rf "$work"' EXIT
 chmod 755 "$work"
 mkdir "$work/bin" "$work/home"
