@@ -1,0 +1,261 @@
+#include "notation.h"
+
+#include <cmath>
+#include <utility>
+
+#include "errors.h"
+#include "numbers.h"
+
+namespace miralto {
+
+namespace {
+
+enum class Unit { kNone, kDegrees, kMinutes, kSeconds, kColon };
+
+struct Symbol {
+  std::string_view text;
+  Unit unit;
+  bool letter = false;  // d and m: an s after them is seconds, not south
+};
+
+// Doubled minute marks come first: they are seconds, not two minute marks.
+constexpr Symbol kSymbols[] = {
+    {"''", Unit::kSeconds},      {"\u2032\u2032", Unit::kSeconds}, {"\u2019\u2019", Unit::kSeconds},
+    {"\u00B0", Unit::kDegrees},  {"\u00BA", Unit::kDegrees},       {"d", Unit::kDegrees, true},
+    {"D", Unit::kDegrees, true}, {"\u2032", Unit::kMinutes},       {"'", Unit::kMinutes},
+    {"\u2019", Unit::kMinutes},  {"m", Unit::kMinutes, true},      {"M", Unit::kMinutes, true},
+    {"\u2033", Unit::kSeconds},  {"\"", Unit::kSeconds},           {"\u201D", Unit::kSeconds},
+    {":", Unit::kColon},
+};
+
+constexpr std::string_view kBlanks[] = {" ", "\t", "\u00A0", "\u202F"};
+constexpr std::string_view kMinusSign = "\u2212";
+// Minutes and seconds of a notation stay below this; the window's fields take any value.
+constexpr double kPartLimit = 60;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t SkipBlanks(std::string_view text, std::size_t pos) {
+  for (bool more = true; more && pos < text.size();) {
+    more = false;
+    for (const std::string_view blank : kBlanks) {
+      if (text.substr(pos).starts_with(blank)) {
+        pos += blank.size();
+        more = true;
+        break;
+      }
+    }
+  }
+  return pos;
+}
+
+// The end of the number (digits with at most one period, an optional exponent) at `pos`; `pos`
+// itself when none stands there. An E not followed by digits is left for a hemisphere letter.
+std::size_t ScanNumber(std::string_view text, std::size_t pos) {
+  std::size_t end = pos;
+  std::size_t digits = 0;
+  for (; end < text.size() && IsDigit(text[end]); ++end) ++digits;
+  if (end < text.size() && text[end] == '.') {
+    for (++end; end < text.size() && IsDigit(text[end]); ++end) ++digits;
+  }
+  if (digits == 0) return pos;
+  if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+    std::size_t exponent = end + 1;
+    if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) ++exponent;
+    if (exponent < text.size() && IsDigit(text[exponent])) {
+      while (exponent < text.size() && IsDigit(text[exponent])) ++exponent;
+      end = exponent;
+    }
+  }
+  return end;
+}
+
+Hemisphere HemisphereOf(char c) {
+  switch (c) {
+    case 'N':
+    case 'n':
+    case 'S':
+    case 's':
+      return Hemisphere::kLatitude;
+    case 'E':
+    case 'e':
+    case 'W':
+    case 'w':
+      return Hemisphere::kLongitude;
+    default:
+      return Hemisphere::kNone;
+  }
+}
+
+bool Negates(char letter) {
+  return letter == 'S' || letter == 's' || letter == 'W' || letter == 'w';
+}
+
+struct Part {
+  std::string_view number;
+  Unit unit = Unit::kNone;
+};
+
+std::string_view UnitName(Unit unit) {
+  switch (unit) {
+    case Unit::kDegrees:
+      return "degrees";
+    case Unit::kMinutes:
+      return "minutes";
+    default:
+      return "seconds";
+  }
+}
+
+[[noreturn]] void Fail(std::string_view field, std::string_view text, std::string_view why) {
+  std::string detail(field);
+  detail += ": ";
+  detail += Quote(text);
+  detail += ' ';
+  detail += why;
+  throw ConversionError(detail);
+}
+
+[[noreturn]] void FailNotNotation(std::string_view field, std::string_view text) {
+  Fail(field, text,
+       "is not a decimal number or a degrees/minutes/seconds notation (such as 113.288959, "
+       "113\u00B017\u203220.24\u2033, 113:17:20.24 or 23.236255N)");
+}
+
+// Sets `text` to the part with the field's sign; a zero part stays unsigned, as "↑" writes it.
+void SignedPart(std::string_view number, double value, bool negative, std::string& text) {
+  text.clear();
+  if (negative && value != 0) text += '-';
+  text += number;
+}
+
+}  // namespace
+
+void ReadNotation(std::string_view text, std::string_view field, Notation& out) {
+  std::size_t pos = SkipBlanks(text, 0);
+  if (pos == text.size()) Fail(field, text, "is empty");
+
+  char letter = 0;
+  if (HemisphereOf(text[pos]) != Hemisphere::kNone) {
+    letter = text[pos];
+    pos = SkipBlanks(text, pos + 1);
+  }
+  bool negative = false;
+  bool minus = false;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+    minus = text[pos] == '-';
+    pos = SkipBlanks(text, pos + 1);
+  } else if (text.substr(pos).starts_with(kMinusSign)) {
+    minus = true;
+    pos = SkipBlanks(text, pos + kMinusSign.size());
+  }
+
+  Part parts[3];
+  std::size_t count = 0;
+  bool letter_units = false;
+  while (true) {
+    const std::size_t end = ScanNumber(text, pos);
+    if (end == pos) {
+      if (count == 0) FailNotNotation(field, text);
+      break;
+    }
+    if (count == 3) FailNotNotation(field, text);
+    Part& part = parts[count++];
+    part.number = text.substr(pos, end - pos);
+    pos = SkipBlanks(text, end);
+    if (pos == text.size()) break;
+    for (const Symbol& symbol : kSymbols) {
+      if (text.substr(pos).starts_with(symbol.text)) {
+        part.unit = symbol.unit;
+        pos += symbol.text.size();
+        letter_units = letter_units || symbol.letter;
+        break;
+      }
+    }
+    if (part.unit == Unit::kNone && letter_units && (text[pos] == 's' || text[pos] == 'S')) {
+      part.unit = Unit::kSeconds;
+      ++pos;
+    }
+    if (part.unit == Unit::kNone) break;
+    pos = SkipBlanks(text, pos);
+  }
+
+  if (pos < text.size() && HemisphereOf(text[pos]) != Hemisphere::kNone) {
+    if (letter != 0) Fail(field, text, "has two hemisphere letters; write one");
+    letter = text[pos];
+    pos = SkipBlanks(text, pos + 1);
+  }
+  if (pos != text.size()) FailNotNotation(field, text);
+  if (minus && Negates(letter)) {
+    Fail(field, text,
+         std::string("has both a minus sign and the hemisphere ") + letter + "; write one of them");
+  }
+  negative = minus != Negates(letter);
+  out.hemisphere = letter == 0 ? Hemisphere::kNone : HemisphereOf(letter);
+
+  // Give every part its unit: colons count degrees then minutes, a part without a symbol takes the
+  // one after its predecessor's.
+  const bool colons = parts[0].unit == Unit::kColon;
+  Unit previous = Unit::kNone;
+  for (std::size_t i = 0; i < count; ++i) {
+    Part& part = parts[i];
+    const bool last = i + 1 == count;
+    if (colons && (part.unit != (last ? Unit::kNone : Unit::kColon))) {
+      FailNotNotation(field, text);  // colons mixed with symbols, or a colon at the end
+    }
+    if (!colons && part.unit == Unit::kColon) FailNotNotation(field, text);
+    if (part.unit == Unit::kColon || part.unit == Unit::kNone) {
+      if (previous == Unit::kSeconds) FailNotNotation(field, text);
+      part.unit = previous == Unit::kNone ? Unit::kDegrees
+                                          : static_cast<Unit>(static_cast<int>(previous) + 1);
+    } else if (part.unit <= previous) {
+      Fail(field, text, "has its parts out of order; write degrees, minutes, seconds");
+    }
+    previous = part.unit;
+  }
+
+  if (count == 1 && parts[0].unit == Unit::kDegrees && !colons) {
+    out.form = NotationForm::kDecimal;
+    out.decimal.clear();
+    if (negative) out.decimal += '-';
+    out.decimal += parts[0].number;
+    return;
+  }
+
+  out.form = NotationForm::kDms;
+  std::string* targets[] = {&out.dms.degrees, &out.dms.minutes, &out.dms.seconds};
+  for (std::string* target : targets) target->assign("0");
+  for (std::size_t i = 0; i < count; ++i) {
+    const Part& part = parts[i];
+    const double value = ParseStrict(part.number);
+    if (part.unit != Unit::kDegrees && value >= kPartLimit) {
+      Fail(field, text,
+           std::string("has ") + std::string(UnitName(part.unit)) +
+               " of 60 or more; minutes and seconds run from 0 to below 60");
+    }
+    if (i + 1 < count && value != std::trunc(value)) {
+      Fail(field, text,
+           std::string("has a fraction in its ") + std::string(UnitName(part.unit)) +
+               " although smaller parts follow");
+    }
+    SignedPart(part.number, value, negative,
+               *targets[static_cast<int>(part.unit) - static_cast<int>(Unit::kDegrees)]);
+  }
+}
+
+void ResolvePosition(std::string_view first, std::string_view second, NotatedPosition& out,
+                     std::string_view first_name, std::string_view second_name) {
+  ReadNotation(first, first_name, out.lon);
+  ReadNotation(second, second_name, out.lat);
+  const Hemisphere a = out.lon.hemisphere;
+  const Hemisphere b = out.lat.hemisphere;
+  if (a != Hemisphere::kNone && a == b) {
+    std::string detail = Quote(first) + " and " + Quote(second) + " are both " +
+                         (a == Hemisphere::kLatitude ? "latitudes" : "longitudes") +
+                         "; a record holds one longitude and one latitude";
+    throw ConversionError(detail);
+  }
+  if (a == Hemisphere::kLatitude || b == Hemisphere::kLongitude) std::swap(out.lon, out.lat);
+}
+
+}  // namespace miralto
