@@ -2,11 +2,14 @@
 
 #include <csv.h>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "angle_forms.h"
 #include "comparison.h"
 #include "errors.h"
+#include "numbers.h"
 
 namespace miralto::cli {
 
@@ -14,79 +17,28 @@ namespace {
 
 int NoSpace(unsigned char) { return 0; }  // blanks belong to their field, as in the window
 
-std::string_view Expectation(Command command) {
-  switch (command) {
-    case Command::kDms:
-      return "2 (LON LAT)";
-    case Command::kDd:
-      return "6 (D M S D M S)";
-    case Command::kEncode:
-      return "2 (LON LAT) or 6 (D M S D M S)";
-    case Command::kDecode:
-      return "1 (CODE)";
-    case Command::kCompare:
-      return "2 (CODE REF)";
-  }
-  return "";
-}
-
 void AppendNumber(std::string& out, std::size_t value) { out += std::to_string(value); }
+
+// A map shows longitudes from -180 to 180 and latitudes from -90 to 90.
+constexpr double kLonLimit = 180;
+constexpr double kLatLimit = 90;
+
+constexpr std::string_view kInputCode[] = {"code"};
 
 }  // namespace
 
-bool ParseCommand(std::string_view name, Command& command) {
-  static constexpr std::pair<std::string_view, Command> kNames[] = {{"dms", Command::kDms},
-                                                                    {"dd", Command::kDd},
-                                                                    {"encode", Command::kEncode},
-                                                                    {"decode", Command::kDecode},
-                                                                    {"compare", Command::kCompare}};
-  for (const auto& [known, value] : kNames) {
-    if (name == known) {
-      command = value;
-      return true;
-    }
-  }
-  return false;
-}
-
-bool TakesFieldCount(Command command, std::size_t count) {
-  switch (command) {
-    case Command::kDms:
-    case Command::kCompare:
-      return count == 2;
-    case Command::kDd:
-      return count == 6;
-    case Command::kEncode:
-      return count == 2 || count == 6;
-    case Command::kDecode:
-      return count == 1;
-  }
-  return false;
-}
-
-std::vector<std::string_view> ResultNames(Command command, bool dd) {
-  switch (command) {
-    case Command::kDms:
-      return {"lon_deg", "lon_min", "lon_sec", "lat_deg", "lat_min", "lat_sec"};
-    case Command::kDd:
-      return {"lon", "lat"};
-    case Command::kEncode:
-      return {"code"};
-    case Command::kDecode:
-      return dd ? std::vector<std::string_view>{"lon", "lat"}
-                : std::vector<std::string_view>{"lon_deg", "lon_min", "lon_sec",
-                                                "lat_deg", "lat_min", "lat_sec"};
-    case Command::kCompare:
-      return {"lon_diff", "lat_diff"};
-  }
-  return {};
-}
-
 Converter::Converter(Options options)
     : options_(std::move(options)),
+      info_(Info(options_.command)),
+      map_(Info(options_.to).is_map),
+      writer_(Info(options_.to).make({options_.csv ? ',' : ' ', options_.append})),
       separator_(options_.csv ? ',' : ' '),
       parser_(std::make_unique<csv_parser>()) {
   InitParser();
+  for (std::size_t i = 0; i < field_names_.size(); ++i) {
+    field_names_[i] = options_.columns.size() > i ? "column " + std::to_string(options_.columns[i])
+                                                  : "field " + std::to_string(i + 1);
+  }
 }
 
 void Converter::InitParser() {
@@ -133,47 +85,108 @@ bool Converter::Split(std::string_view record, std::string& error) {
   return true;
 }
 
-void Converter::Compute() {
+void Converter::ReadPosition(std::string_view first, std::string_view second) {
+  if (options_.lenient) {
+    position_.lon = DecimalToDms(first);
+    position_.lat = DecimalToDms(second);
+    return;
+  }
+  ResolvePosition(first, second, notated_, field_names_[0], field_names_[1]);
+  const Notation* notations[] = {&notated_.lon, &notated_.lat};
+  DmsTexts* targets[] = {&position_.lon, &position_.lat};
+  for (int i = 0; i < 2; ++i) {
+    // A decimal number takes the window's road through "↑"; DMS parts go in as written.
+    if (notations[i]->form == NotationForm::kDecimal) {
+      *targets[i] = DecimalToDms(notations[i]->decimal);
+    } else {
+      *targets[i] = notations[i]->dms;
+    }
+  }
+}
+
+void Converter::SetPoint(bool from_results) {
+  if (from_results) {
+    point_[0] = results_[0];
+    point_[1] = results_[1];
+  } else {
+    point_[0] = DmsToDecimal(position_.lon, "longitude");
+    point_[1] = DmsToDecimal(position_.lat, "latitude");
+  }
+  const double lon = ParseStrict(point_[0]);
+  const double lat = ParseStrict(point_[1]);
+  if (!(std::fabs(lon) <= kLonLimit && std::fabs(lat) <= kLatLimit)) {
+    throw OutOfReachError("the point " + point_[0] + ", " + point_[1] +
+                          " lies outside longitudes -180 to 180 and latitudes -90 to 90, where "
+                          "a map cannot show it");
+  }
+}
+
+void Converter::Compute(const Layout& layout) {
   const auto& f = selected_;
   const Corrections& c = options_.corrections;
-  auto put_dms = [this](std::size_t at, DmsTexts&& t) {
-    results_[at] = std::move(t.degrees);
-    results_[at + 1] = std::move(t.minutes);
-    results_[at + 2] = std::move(t.seconds);
+  const bool notations = layout.notations;
+  auto put_dms = [this](std::size_t at, const DmsTexts& t) {
+    results_[at] = t.degrees;
+    results_[at + 1] = t.minutes;
+    results_[at + 2] = t.seconds;
+  };
+  auto six_fields = [&] {
+    position_.lon.degrees = f[0];
+    position_.lon.minutes = f[1];
+    position_.lon.seconds = f[2];
+    position_.lat.degrees = f[3];
+    position_.lat.minutes = f[4];
+    position_.lat.seconds = f[5];
   };
   switch (options_.command) {
     case Command::kDms:
-      put_dms(0, DecimalToDms(f[0]));
-      put_dms(3, DecimalToDms(f[1]));
+      ReadPosition(f[0], f[1]);
+      put_dms(0, position_.lon);
+      put_dms(3, position_.lat);
       result_count_ = 6;
+      if (map_) SetPoint(false);
       break;
     case Command::kDd:
-      results_[0] =
-          DmsToDecimal({std::string(f[0]), std::string(f[1]), std::string(f[2])}, "longitude");
-      results_[1] =
-          DmsToDecimal({std::string(f[3]), std::string(f[4]), std::string(f[5])}, "latitude");
       result_count_ = 2;
+      if (!notations) {
+        six_fields();
+        results_[0] = DmsToDecimal(position_.lon, "longitude");
+        results_[1] = DmsToDecimal(position_.lat, "latitude");
+      } else {
+        ResolvePosition(f[0], f[1], notated_, field_names_[0], field_names_[1]);
+        const Notation* both[] = {&notated_.lon, &notated_.lat};
+        const std::string_view quantities[] = {"longitude", "latitude"};
+        for (int i = 0; i < 2; ++i) {
+          // A decimal number is already what "↓" writes, once it is written as "↓" writes it.
+          results_[i] = both[i]->form == NotationForm::kDecimal
+                            ? DoubleText(ParseStrict(both[i]->decimal))
+                            : DmsToDecimal(both[i]->dms, quantities[i]);
+        }
+      }
+      if (map_) SetPoint(true);
       break;
     case Command::kEncode:
-      if (f.size() == 2) {
-        results_[0] = EncodePosition({DecimalToDms(f[0]), DecimalToDms(f[1])}, c);
+      if (notations) {
+        ReadPosition(f[0], f[1]);
       } else {
-        results_[0] = EncodePosition({{std::string(f[0]), std::string(f[1]), std::string(f[2])},
-                                      {std::string(f[3]), std::string(f[4]), std::string(f[5])}},
-                                     c);
+        six_fields();
       }
+      results_[0] = EncodePosition(position_, c);
       result_count_ = 1;
+      if (map_) SetPoint(false);
       break;
     case Command::kDecode: {
-      PositionTexts p = DecodePosition(f[0], c);
+      position_ = DecodePosition(f[0], c);
       if (options_.dd) {
-        results_[0] = DmsToDecimal(p.lon, "longitude");
-        results_[1] = DmsToDecimal(p.lat, "latitude");
+        results_[0] = DmsToDecimal(position_.lon, "longitude");
+        results_[1] = DmsToDecimal(position_.lat, "latitude");
         result_count_ = 2;
+        if (map_) SetPoint(true);
       } else {
-        put_dms(0, std::move(p.lon));
-        put_dms(3, std::move(p.lat));
+        put_dms(0, position_.lon);
+        put_dms(3, position_.lat);
         result_count_ = 6;
+        if (map_) SetPoint(false);
       }
       break;
     }
@@ -187,19 +200,12 @@ void Converter::Compute() {
   }
 }
 
-void Converter::AppendResults(std::string& out) const {
-  for (std::size_t i = 0; i < result_count_; ++i) {
-    if (i > 0) out += separator_;
-    out += results_[i];
-  }
-}
-
 bool Converter::Select(std::string& problem) {
   selected_.clear();
   if (options_.columns.empty()) {
-    if (!TakesFieldCount(options_.command, fields_.size())) {
+    if (FindLayout(info_, fields_.size(), options_.lenient) == nullptr) {
       problem = "wrong number of fields: expected ";
-      problem += Expectation(options_.command);
+      problem += Expectation(info_, options_.lenient);
       problem += ", found ";
       AppendNumber(problem, fields_.size());
       return false;
@@ -220,56 +226,119 @@ bool Converter::Select(std::string& problem) {
   return true;
 }
 
+std::span<const std::string> Converter::Convert(std::span<const std::string_view> fields) {
+  const Layout* layout = FindLayout(info_, fields.size(), options_.lenient);
+  if (layout == nullptr) {
+    throw ConversionError("wrong number of fields: expected " +
+                          Expectation(info_, options_.lenient) + ", found " +
+                          std::to_string(fields.size()));
+  }
+  selected_.assign(fields.begin(), fields.end());
+  Compute(*layout);
+  return {results_.data(), result_count_};
+}
+
 bool Converter::ConvertLine(std::string_view line, long number, std::string& out) {
   out.clear();
-  std::string_view record = line;
-  std::string_view comment;
+  RecordView view;
+  view.number = number;
+  view.record = line;
   if (!options_.comment_delimiter.empty()) {
     const std::size_t at = line.find(options_.comment_delimiter);
     if (at != std::string_view::npos) {
-      record = line.substr(0, at);
-      comment = line.substr(at);
+      view.record = line.substr(0, at);
+      view.comment = line.substr(at);
     }
   }
-  auto finish = [&](bool ok) {
-    if (!comment.empty()) {
-      if (!out.empty()) out += ' ';
-      out += comment;
-    }
-    return ok;
-  };
+  view.input_names = header_views_;
+  view.inputs = fields_;
 
   std::string problem;
-  if (Split(record, problem)) {
-    if (fields_.empty()) return finish(true);  // an empty record gives an empty line
+  if (Split(view.record, problem)) {
+    view.inputs = fields_;
+    if (fields_.empty()) {  // an empty record gives an empty line, and no point
+      if (!map_) writer_->Record(view, out);
+      return true;
+    }
+    const Layout* layout = nullptr;
     if (Select(problem)) {
+      layout = FindLayout(info_, selected_.size(), options_.lenient);
+      if (layout == nullptr) {
+        problem = "wrong number of fields: expected " + Expectation(info_, options_.lenient) +
+                  ", found " + std::to_string(selected_.size());
+      }
+    }
+    if (layout != nullptr) {
       try {
-        Compute();
-        if (options_.append) {
-          out += record;
-          out += separator_;
+        Compute(*layout);
+        const auto names = ResultNames(info_, options_.dd);
+        view.result_names = names;
+        view.results = {results_.data(), result_count_};
+        if (map_) {
+          view.lon = point_[0];
+          view.lat = point_[1];
+          if (info_.point_name == PointName::kResult) view.name = results_[0];
+          if (info_.point_name == PointName::kInput) {
+            view.name = selected_[0];
+            if (header_views_.empty()) {
+              view.input_names = kInputCode;
+              view.inputs = {selected_.data(), 1};
+            }
+          }
         }
-        AppendResults(out);
-        return finish(true);
+        writer_->Record(view, out);
+        return true;
       } catch (const Error& error) {
         problem = error.Message();
       }
     }
   }
-  out = "ERROR: line ";
-  AppendNumber(out, static_cast<std::size_t>(number));
-  out += ": ";
-  out += problem;
-  return finish(false);
+  view.error = problem;
+  writer_->Record(view, out);
+  return false;
 }
 
 void Converter::HeaderLine(std::string_view line, std::string& out) {
+  out.clear();
+  if (map_) {
+    // The header's names become property names; one that is empty, taken or a result name
+    // gives way to "column N".
+    std::string ignored;
+    Split(line, ignored);
+    const auto results = ResultNames(info_, options_.dd);
+    header_names_.clear();
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+      const std::string_view name = fields_[i];
+      const bool taken =
+          name.empty() ||
+          std::find(header_names_.begin(), header_names_.end(), name) != header_names_.end() ||
+          std::find(results.begin(), results.end(), name) != results.end() || name == "error" ||
+          name == "comment" || name == "code";
+      header_names_.push_back(taken ? "column " + std::to_string(i + 1) : std::string(name));
+    }
+    header_views_.assign(header_names_.begin(), header_names_.end());
+    return;
+  }
   out.assign(line);
   if (!options_.append) return;
-  for (const std::string_view name : ResultNames(options_.command, options_.dd)) {
+  for (const std::string_view name : ResultNames(info_, options_.dd)) {
     out += separator_;
     out += name;
   }
+}
+
+void Converter::Begin(std::string& out) { writer_->Begin(out); }
+void Converter::End(std::string& out) { writer_->End(out); }
+
+bool Converter::ConvertRecord(std::string_view record, std::string& out) {
+  std::string line;
+  out.clear();
+  Begin(out);
+  const bool ok = ConvertLine(record, 1, line);
+  out += line;
+  if (!map_) out += '\n';
+  End(out);
+  return ok;
 }
 
 bool Converter::ConvertStream(std::FILE* in, std::FILE* out) {
@@ -294,14 +363,16 @@ bool Converter::ConvertStream(std::FILE* in, std::FILE* out) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (number == 1 && options_.header) {
       HeaderLine(line, line_out);
+      if (map_) return;
     } else {
       all_ok = ConvertLine(line, number, line_out) && all_ok;
     }
     output += line_out;
-    output += '\n';
+    if (!map_) output += '\n';
     if (output.size() >= kBlock) flush();
   };
 
+  Begin(output);
   std::size_t got = 0;
   while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
     std::string_view block(buffer.data(), got);
@@ -320,6 +391,7 @@ bool Converter::ConvertStream(std::FILE* in, std::FILE* out) {
   }
   if (std::ferror(in)) throw std::runtime_error("cannot read the input");
   if (!pending.empty()) handle(pending);
+  End(output);
   flush();
   if (std::fflush(out) != 0) throw std::runtime_error("cannot write the output");
   return all_ok;

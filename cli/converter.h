@@ -5,38 +5,32 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "commands.h"
+#include "formats.h"
+#include "notation.h"
 #include "position_code.h"
 
 struct csv_parser;  // libcsv's parser state, known only to converter.cpp
 
 namespace miralto::cli {
 
-enum class Command { kDms, kDd, kEncode, kDecode, kCompare };
-
 struct Options {
   Command command = Command::kDms;
-  bool dd = false;                // decode: decimal degrees instead of degrees/minutes/seconds
-  bool csv = false;               // RFC 4180 records instead of blank-separated fields
-  std::vector<int> columns;       // input columns (from 1) holding the fields; empty: the first
-  bool append = false;            // the input record, then the results
-  bool header = false;            // the first record is a header
+  bool dd = false;            // decode: decimal degrees instead of degrees/minutes/seconds
+  bool csv = false;           // RFC 4180 records instead of blank-separated fields
+  bool lenient = false;       // decimal fields read as the window's "↑" reads them, no notations
+  Format to = Format::kText;  // the output format
+  std::vector<int> columns;   // input columns (from 1) holding the fields; empty: the first
+  bool append = false;        // the input record, then the results
+  bool header = false;        // the first record is a header
   std::string comment_delimiter;  // the rest of a line after it is copied to the output line
   Corrections corrections;
 };
-
-// The command a name ("dms", "encode"...) stands for; false for an unknown name.
-bool ParseCommand(std::string_view name, Command& command);
-
-// Whether a record of `count` fields suits the command: dms 2, dd 6, encode 2 or 6, decode 1,
-// compare 2.
-bool TakesFieldCount(Command command, std::size_t count);
-
-// The names of the result columns, for a header line.
-std::vector<std::string_view> ResultNames(Command command, bool dd);
 
 class Converter {
  public:
@@ -45,17 +39,30 @@ class Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  // Sets `out` to the output line for input line `number` (without line ends): the results, or
-  // "ERROR: line N: " and the message. Returns false if the record failed.
+  // Appends the start and the end of the output document (nothing for text).
+  void Begin(std::string& out);
+  void End(std::string& out);
+
+  // Sets `out` to the output for input line `number`: in text, the line (without its end) with
+  // the results, or "ERROR: line N: " and the message; in a map format, the record's part of the
+  // document. Returns false if the record failed.
   bool ConvertLine(std::string_view line, long number, std::string& out);
 
-  // Sets `out` to the output line for a header line.
+  // Sets `out` to the output for a header line: in text, the line (with --append the result names
+  // follow); in a map format nothing, and the names become the input columns' property names.
   void HeaderLine(std::string_view line, std::string& out);
+
+  // Sets `out` to the whole output for a single record (a document in a map format).
+  bool ConvertRecord(std::string_view record, std::string& out);
 
   // Converts a whole stream, writing one output line per input line. Skips a UTF-8 byte-order
   // mark at the start and drops the CR of CRLF line ends. Returns false if any record failed;
   // throws std::runtime_error when the output cannot be written.
   bool ConvertStream(std::FILE* in, std::FILE* out);
+
+  // Runs the command on `fields` (a layout of the command) and returns its results; throws the
+  // core's Error, or ConversionError for a field count the command does not take.
+  std::span<const std::string> Convert(std::span<const std::string_view> fields);
 
  private:
   void InitParser();
@@ -64,20 +71,32 @@ class Converter {
   // Picks the command's fields out of fields_ into selected_; false with `problem` set when the
   // record does not hold them.
   bool Select(std::string& problem);
-  void Compute();
-  void AppendResults(std::string& out) const;
+  void Compute(const Layout& layout);
+  // Fills position_ from a LON LAT record: notations, or with --lenient the window's reading.
+  void ReadPosition(std::string_view first, std::string_view second);
+  // Sets the map point from position_ (or the decimal results) and checks that a map can show it.
+  void SetPoint(bool from_results);
 
   static void OnCsvField(void* data, std::size_t size, void* self);
 
   Options options_;
+  const CommandInfo& info_;
+  bool map_;
+  std::unique_ptr<Writer> writer_;
   char separator_;
   std::unique_ptr<csv_parser> parser_;
   std::vector<std::string> csv_fields_;  // kept between records so that no record allocates
   std::size_t csv_count_ = 0;
   std::vector<std::string_view> fields_;
   std::vector<std::string_view> selected_;
+  std::array<std::string, 2> field_names_;  // "field 1" or "column 3", for messages
+  NotatedPosition notated_;
+  PositionTexts position_;
+  std::array<std::string, 2> point_;
   std::array<std::string, 6> results_;
   std::size_t result_count_ = 0;
+  std::vector<std::string> header_names_;
+  std::vector<std::string_view> header_views_;
 };
 
 }  // namespace miralto::cli

@@ -1,23 +1,27 @@
 // miralto-cli: converts positions one record a line, from a file or standard input.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
 
 #include "converter.h"
 #include "correction_file.h"
 #include "correction_location.h"
 #include "errors.h"
+#include "geojson_input.h"
 #include "miralto_version.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using miralto::cli::Command;
 using miralto::cli::Options;
 
 constexpr int kUsageError = 2;
@@ -55,30 +59,73 @@ File OpenFile(const std::string& name, const char* mode) {
 #endif
 }
 
+// The names of a table's rows, for CLI11's IsMember.
+template <typename Row, typename Keep>
+std::vector<std::string> NamesOf(std::span<const Row> rows, Keep keep) {
+  std::vector<std::string> names;
+  for (const Row& row : rows) {
+    if (keep(row)) names.emplace_back(row.name);
+  }
+  return names;
+}
+
+template <typename Row>
+const Row& ByName(std::span<const Row> rows, std::string_view name) {
+  return *std::find_if(rows.begin(), rows.end(),
+                       [name](const Row& row) { return row.name == name; });
+}
+
+std::string JoinedNames(const std::vector<std::string>& names) {
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+    text += names[i];
+  }
+  return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  using miralto::cli::CommandInfo;
+  using miralto::cli::FormatInfo;
+  const auto commands = miralto::cli::Commands();
+  const auto formats = miralto::cli::Formats();
   CLI::App app{
       "Converts positions between decimal degrees, degrees/minutes/seconds and position codes, "
-      "one record a line, from standard input (or a file) to standard output.\n\n"
-      "  dms      LON LAT              -> D M S D M S\n"
-      "  dd       D M S D M S          -> LON LAT\n"
-      "  encode   D M S D M S, LON LAT -> CODE\n"
-      "  decode   CODE                 -> D M S D M S (LON LAT with --dd)\n"
-      "  compare  CODE REF             -> LONDIFF LATDIFF (tenths of arc-second)\n\n"
-      "A bad record gives the line \"ERROR: line N: ...\" in its place; the exit status is 1 if "
-      "any "
-      "record failed, 2 for a usage error.",
+      "one record a line, from standard input (or a file) to standard output.\n\n" +
+          miralto::cli::CommandHelp() +
+          "\nLON and LAT may be written as decimal degrees or as degrees, minutes and seconds "
+          "(113\u00B017\u203220.24\u2033, 113d17m20.24s, 113:17:20.24) with a hemisphere letter "
+          "(23.236255N; S and W are negative), in either order when the letters say which is "
+          "which.\n\n"
+          "A bad record gives the line \"ERROR: line N: ...\" in its place; the exit status is 1 "
+          "if any record failed, 2 for a usage error.",
       "miralto-cli"};
   app.set_version_flag("--version", "miralto-cli " MIRALTO_VERSION);
 
-  std::string command_name;
+  std::string command_name, to_name, from_name = "text";
   Options options;
   std::string correction_text, input_file, output_file, input_string;
-  app.add_option("command", command_name, "dms, dd, encode, decode or compare")
+  const auto all = [](const auto&) { return true; };
+  const std::vector<std::string> command_names = NamesOf(commands, all);
+  app.add_option("command", command_name, JoinedNames(command_names))
       ->required()
-      ->check(CLI::IsMember({"dms", "dd", "encode", "decode", "compare"}));
+      ->check(CLI::IsMember(command_names));
   app.add_flag("--dd", options.dd, "decode: write decimal degrees");
+  app.add_flag("--lenient", options.lenient,
+               "read LON LAT as the window's \u2191 does: the longest leading number, no "
+               "notations, nothing refused");
+  const std::vector<std::string> format_names = NamesOf(formats, all);
+  app.add_option("--to", to_name,
+                 "output format: " + JoinedNames(format_names) +
+                     " (default: text; geojson with --from geojson)")
+      ->check(CLI::IsMember(format_names));
+  app.add_option("--from", from_name,
+                 "input format: " +
+                     JoinedNames(NamesOf(formats, [](const FormatInfo& f) { return f.readable; })) +
+                     " (a FeatureCollection of points; default: text)")
+      ->check(CLI::IsMember(NamesOf(formats, [](const FormatInfo& f) { return f.readable; })));
   app.add_option("--correction", correction_text,
                  "LON,LAT corrections in tenths of arc-second (default: the correction file "
                  "that the window uses, else 0,0)");
@@ -94,16 +141,49 @@ int main(int argc, char** argv) {
   app.add_flag("--append", options.append, "write the input record, then the results");
   app.add_flag("--header", options.header, "the first record is a header: pass it through");
 
+  bool from_geojson = false;
   try {
     app.parse(argc, argv);
-    miralto::cli::ParseCommand(command_name, options.command);
-    if (options.dd && options.command != Command::kDecode) {
-      throw CLI::ValidationError("--dd", "goes with the command decode only");
+    const CommandInfo& command = ByName(commands, command_name);
+    options.command = command.command;
+    from_geojson = ByName(formats, from_name).format == miralto::cli::Format::kGeoJson;
+    if (to_name.empty()) to_name = from_geojson ? "geojson" : "text";
+    options.to = ByName(formats, to_name).format;
+    if (options.dd && command.dd_results.empty()) {
+      throw CLI::ValidationError(
+          "--dd", "goes with the command " +
+                      JoinedNames(NamesOf(
+                          commands, [](const CommandInfo& c) { return !c.dd_results.empty(); })) +
+                      " only");
+    }
+    if (!command.has_point && ByName(formats, to_name).is_map) {
+      throw CLI::ValidationError("--to", command_name + " writes no position; it writes text only");
     }
     if (!options.columns.empty() &&
-        !miralto::cli::TakesFieldCount(options.command, options.columns.size())) {
+        !miralto::cli::FindLayout(command, options.columns.size(), options.lenient)) {
       throw CLI::ValidationError("--columns",
                                  "names the wrong number of columns for " + command_name);
+    }
+    if (from_geojson) {
+      const auto takes_points = [](const CommandInfo& c) {
+        return std::any_of(c.layouts.begin(), c.layouts.end(),
+                           [](const miralto::cli::Layout& l) { return l.notations; });
+      };
+      if (!takes_points(command)) {
+        throw CLI::ValidationError(
+            "--from",
+            "geojson goes with " + JoinedNames(NamesOf(commands, takes_points)) + " only");
+      }
+      if (options.to != miralto::cli::Format::kText &&
+          options.to != miralto::cli::Format::kGeoJson) {
+        throw CLI::ValidationError("--to", "with --from geojson the output is geojson or text");
+      }
+      for (const char* record_option : {"--csv", "--columns", "--header", "--append",
+                                        "--comment-delimiter", "--input-string"}) {
+        if (app.count(record_option) > 0) {
+          throw CLI::ValidationError(record_option, "does not go with --from geojson");
+        }
+      }
     }
     if (app.count("--correction") > 0 && !ParseCorrections(correction_text, options.corrections)) {
       throw CLI::ValidationError("--correction",
@@ -148,11 +228,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   try {
+    if (from_geojson) return miralto::cli::ConvertGeoJson(options, in.get(), out.get()) ? 0 : 1;
     miralto::cli::Converter converter(options);
     if (app.count("--input-string") > 0) {
       std::string line;
-      const bool ok = converter.ConvertLine(input_string, 1, line);
-      line += '\n';
+      const bool ok = converter.ConvertRecord(input_string, line);
       if (std::fwrite(line.data(), 1, line.size(), out.get()) != line.size() ||
           std::fflush(out.get()) != 0) {
         throw std::runtime_error("cannot write the output");

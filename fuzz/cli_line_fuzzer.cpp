@@ -1,13 +1,14 @@
-// One record line of the batch converter under any options: nothing escapes as an exception, and
-// a line without a line feed gives an output line without one.
+// One record line of the batch converter under any options and output format: nothing escapes as
+// an exception, and in text a line without a line feed gives an output line without one.
 #include "converter.h"
 #include "fuzz_input.h"
 
 using namespace miralto;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size == 0) return 0;
+  if (size < 2) return 0;
   const unsigned flags = data[0];
+  const unsigned more = data[1];
   cli::Options options;
   options.command = static_cast<cli::Command>(flags % 5);
   options.dd = (flags & 0x08) != 0 && options.command == cli::Command::kDecode;
@@ -17,13 +18,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if ((flags & 0x80) != 0) {
     options.columns =
         options.command == cli::Command::kDecode ? std::vector<int>{2} : std::vector<int>{2, 1};
-    if (!cli::TakesFieldCount(options.command, options.columns.size())) options.columns.clear();
+    if (!cli::FindLayout(cli::Info(options.command), options.columns.size(), options.lenient)) {
+      options.columns.clear();
+    }
+  }
+  options.lenient = (more & 0x01) != 0;
+  if (cli::Info(options.command).has_point) {
+    options.to = static_cast<cli::Format>((more >> 1) % cli::Formats().size());
   }
   cli::Converter converter(options);
-  const std::string_view line(reinterpret_cast<const char*>(data + 1), size - 1);
+  const std::string_view line(reinterpret_cast<const char*>(data + 2), size - 2);
   std::string out;
   converter.ConvertLine(line, 1, out);
-  if (line.find('\n') == std::string_view::npos) {
+  if (options.to == cli::Format::kText && line.find('\n') == std::string_view::npos) {
     fuzz::Require(out.find('\n') == std::string::npos);
   }
   return 0;

@@ -10,11 +10,19 @@ _miralto_cli() {
     --correction | --input-string | --comment-delimiter | --columns)
       return
       ;;
+    --to)
+      mapfile -t COMPREPLY < <(compgen -W "text geojson kml gpx" -- "$cur")
+      return
+      ;;
+    --from)
+      mapfile -t COMPREPLY < <(compgen -W "text geojson" -- "$cur")
+      return
+      ;;
   esac
   if [[ $cur == -* ]]; then
     mapfile -t COMPREPLY < <(compgen -W "--correction --input-file -i --output-file -o
-      --input-string --comment-delimiter --csv --columns --append --header --dd --help -h
-      --version" -- "$cur")
+      --input-string --comment-delimiter --csv --columns --append --header --dd --lenient --to
+      --from --help -h --version" -- "$cur")
   else
     mapfile -t COMPREPLY < <(compgen -W "dms dd encode decode compare" -- "$cur")
   fi

@@ -17,7 +17,8 @@ need_packages() {
 }
 
 # The toolchain and libraries every build uses.
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11-dev libcsv-dev)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11-dev libcsv-dev
+  nlohmann-json3-dev)
 # The fonts the window is drawn with: Chinese glyphs and a Latin sans.
 FONT_PACKAGES=(fonts-noto-cjk fonts-dejavu-core)
 # What the window needs to show: its fonts, and a virtual X server where there is no display.

@@ -33,9 +33,12 @@ std::string ExpectedLine(const Vector& v, std::size_t first) {
   return line;
 }
 
+// The window's own reading of decimal fields: the vectors hold texts such as "abc" that "↑" reads
+// as 0.
 Options With(Command command, Corrections corrections = {}, bool dd = false) {
   Options options;
   options.command = command;
+  options.lenient = true;
   options.corrections = corrections;
   options.dd = dd;
   return options;

@@ -1,0 +1,63 @@
+// The output formats of the batch converter: plain text lines and three map formats (GeoJSON, KML,
+// GPX). Each is a row of one table and a writer; the converter hands every writer the same view
+// of a record.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace miralto::cli {
+
+enum class Format { kText, kGeoJson, kKml, kGpx };
+
+// One converted (or failed) record, as the writers see it.
+struct RecordView {
+  long number = 0;                                // the input line
+  std::string_view record;                        // the input record, comment removed
+  std::string_view comment;                       // the comment, from its delimiter on
+  std::span<const std::string_view> input_names;  // with --header: the input columns' names
+  std::span<const std::string_view> inputs;       // the input fields
+  std::span<const std::string_view> result_names;
+  std::span<const std::string> results;
+  std::string_view name;      // what names the point (its code); empty: the line number does
+  std::string_view lon, lat;  // the point in decimal degrees; empty: none
+  std::string_view error;     // the message of a failed record; empty when it was converted
+};
+
+// Writes a document: Begin, a Record for each record, End. Every call appends to `out`.
+class Writer {
+ public:
+  virtual ~Writer() = default;
+  virtual void Begin(std::string& out) = 0;
+  // Text: the output line without its end. Map formats: the record's part of the document.
+  virtual void Record(const RecordView& record, std::string& out) = 0;
+  virtual void End(std::string& out) = 0;
+};
+
+// How the text format joins fields, and whether it writes the input record first.
+struct TextStyle {
+  char separator = ' ';
+  bool append = false;
+};
+
+struct FormatInfo {
+  Format format;
+  std::string_view name;  // as --to and --from take it
+  bool is_map;            // one point a record; empty records write nothing
+  bool readable;          // --from takes it
+  std::unique_ptr<Writer> (*make)(TextStyle style);
+};
+
+std::span<const FormatInfo> Formats();
+const FormatInfo& Info(Format format);
+
+// `text` as a JSON string, quotes included; bytes that are not UTF-8 become U+FFFD.
+void AppendJsonString(std::string& out, std::string_view text);
+
+// `text` escaped for XML character data and attribute values; bytes that are not UTF-8 and
+// characters XML cannot hold become U+FFFD.
+void AppendXmlText(std::string& out, std::string_view text);
+
+}  // namespace miralto::cli
