@@ -158,9 +158,10 @@ void Converter::Compute(const Layout& layout) {
         const std::string_view quantities[] = {"longitude", "latitude"};
         for (int i = 0; i < 2; ++i) {
           // A decimal number is already what "↓" writes, once it is written as "↓" writes it.
-          results_[i] = both[i]->form == NotationForm::kDecimal
-                            ? DoubleText(ParseStrict(both[i]->decimal))
-                            : DmsToDecimal(both[i]->dms, quantities[i]);
+          results_[i] =
+              both[i]->form == NotationForm::kDecimal
+                  ? DoubleText(ParseStrictNamed(both[i]->decimal, quantities[i], "degrees"))
+                  : DmsToDecimal(both[i]->dms, quantities[i]);
         }
       }
       if (map_) SetPoint(true);

@@ -24,8 +24,10 @@ FONT_PACKAGES=(fonts-noto-cjk fonts-dejavu-core)
 # What the window needs to show: its fonts, and a virtual X server where there is no display.
 RUN_PACKAGES=("${FONT_PACKAGES[@]}" xvfb)
 # What the tests add: GoogleTest, the window's fonts (the window test checks that every caption
-# shows whole in them), the locales tool, and clang with its runtime for the fuzz targets.
-TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" locales clang libclang-rt-14-dev)
+# shows whole in them), the locales tool, clang with its runtime for the fuzz targets, and Python
+# and GDAL's ogrinfo to read the map formats back.
+TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" locales clang libclang-rt-14-dev
+  python3 gdal-bin)
 # What building the release packages adds: dpkg-shlibdeps (dpkg-dev) and file, which CPack uses to
 # compute the Debian package's dependencies, and help2man for the man page of miralto-cli.
 PACKAGE_PACKAGES=(dpkg-dev file help2man)
