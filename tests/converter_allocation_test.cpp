@@ -62,6 +62,11 @@ INSTANTIATE_TEST_SUITE_P(
                 false,
                 {"113 17 20.25 23 14 10.5", "105 0 0 40 0 0", "87 36 0 43 48 0"}},
         HotPath{"Decode", Command::kDecode, false, {"87ak7vtpg", "5zzzzzzzz", "700000000"}},
+        HotPath{
+            "EncodeNotations",
+            Command::kEncode,
+            false,
+            {"113°17′20.24″ 23°14′10.52″", "23.236255N 113.288959E", "113:17:20.24 23:14:10.5N"}},
         HotPath{"CsvDms",
                 Command::kDms,
                 true,

@@ -163,5 +163,87 @@ TEST(ConverterTest, ATenMegabyteLineIsAClearError) {
   std::fclose(out);
 }
 
+// Texts that a map format must escape, and bytes that are not UTF-8 (a Latin-1 file).
+TEST(MapTextTest, EscapesWhatJsonAndXmlCannotHoldAsItIs) {
+  struct Case {
+    std::string_view text, json, xml;
+  };
+  const Case cases[] = {
+      {"Tower \"A\" & <B>", R"("Tower \"A\" & <B>")", "Tower &quot;A&quot; &amp; &lt;B&gt;"},
+      {"\u5e7f\u5dde\u5854", "\"\u5e7f\u5dde\u5854\"", "\u5e7f\u5dde\u5854"},
+      {"a\\b\tc", R"("a\\b\u0009c")", "a\\b\tc"},
+      {"x\x01y", R"("x\u0001y")", "x\uFFFDy"},
+      {"caf\xE9", "\"caf\uFFFD\"", "caf\uFFFD"},                         // a lone Latin-1 byte
+      {"\xED\xA0\x80", "\"\uFFFD\uFFFD\uFFFD\"", "\uFFFD\uFFFD\uFFFD"},  // a surrogate
+  };
+  for (const Case& c : cases) {
+    std::string json, xml;
+    AppendJsonString(json, c.text);
+    AppendXmlText(xml, c.text);
+    EXPECT_EQ(json, c.json) << c.text;
+    EXPECT_EQ(xml, c.xml) << c.text;
+  }
+}
+
+std::string ConvertAll(Options options, const std::string& input) {
+  std::FILE* in = std::tmpfile();
+  std::FILE* out = std::tmpfile();
+  std::fwrite(input.data(), 1, input.size(), in);
+  std::rewind(in);
+  Converter converter(options);
+  converter.ConvertStream(in, out);
+  std::string text(static_cast<std::size_t>(std::ftell(out)), '\0');
+  std::rewind(out);
+  text.resize(std::fread(text.data(), 1, text.size(), out));
+  std::fclose(in);
+  std::fclose(out);
+  return text;
+}
+
+TEST(MapOutputTest, HeaderNamesThatClashGiveWayToTheColumnNumber) {
+  Options options = With(Command::kDd);
+  options.lenient = false;
+  options.to = Format::kGeoJson;
+  options.csv = true;
+  options.header = true;
+  options.columns = {1, 2};
+  const std::string out = ConvertAll(options, "lon,,place,place,error\n113:17:20.24,23.5N,a,b,c\n");
+  // "lon" is a result name, the second column has no name, "place" is taken, "error" is reserved.
+  EXPECT_NE(out.find(R"("properties":{"column 1":"113:17:20.24","column 2":"23.5N","place":"a",)"
+                     R"("column 4":"b","column 5":"c","lon":"113.288955555556","lat":"23.5"})"),
+            std::string::npos)
+      << out;
+}
+
+TEST(MapOutputTest, APointAMapCannotShowIsABadRecord) {
+  Options options = With(Command::kDms);
+  options.lenient = false;
+  for (const Format format : {Format::kGeoJson, Format::kGpx}) {
+    options.to = format;
+    Converter converter(options);
+    std::string out;
+    EXPECT_FALSE(converter.ConvertLine("200 23.5", 7, out));
+    EXPECT_NE(out.find("line 7: out of reach: the point 200, 23.5 lies outside"), std::string::npos)
+        << out;
+    // Text has no map: the window's result stands.
+    EXPECT_TRUE(Converter(With(Command::kDms)).ConvertLine("200 23.5", 7, out));
+  }
+}
+
+TEST(MapOutputTest, XmlFormatsWriteCoordinatesWithoutAnExponent) {
+  Options options = With(Command::kDd);
+  options.to = Format::kGpx;
+  Converter converter(options);
+  std::string out;
+  ASSERT_TRUE(converter.ConvertLine("0 0 0.0036 0 0 -0.0036", 1, out));
+  EXPECT_NE(out.find(R"(<wpt lat="-0.000001" lon="0.000001">)"), std::string::npos) << out;
+}
+
+TEST(MapOutputTest, AnEmptyCollectionIsStillADocument) {
+  Options options = With(Command::kEncode);
+  options.to = Format::kGeoJson;
+  EXPECT_EQ(ConvertAll(options, "\n\n"), "{\"type\":\"FeatureCollection\",\"features\":[\n]}\n");
+}
+
 }  // namespace
 }  // namespace miralto::cli
