@@ -320,5 +320,51 @@ TEST_F(CorrectionFileTest, ALoopOfLinksIsAFileError) {
 
 #endif  // _WIN32
 
+// The whole English texts, which the batch converter and the bindings pass on; {file} stands for
+// the correction file's path.
+TEST_F(CorrectionFileTest, EnglishMessagesAreWhole) {
+  const std::u8string path8 = CorrectionFilePath(dir_).u8string();
+  const std::string file = "\"" + std::string(path8.begin(), path8.end()) + "\"";
+  auto message = [&](const std::exception_ptr& failure) -> std::string {
+    try {
+      if (failure) std::rethrow_exception(failure);
+    } catch (const Error& error) {
+      return error.Message();
+    }
+    return "no failure";
+  };
+  auto saving = [&](const char* lon, const char* lat) {
+    try {
+      SaveCorrections(dir_, lon, lat);
+      return std::exception_ptr();
+    } catch (...) {
+      return std::current_exception();
+    }
+  };
+  const std::string range = " is outside the integer range -2147483648 to 2147483647";
+  const std::string two = "; it needs two: the longitude and the latitude correction";
+  const struct {
+    const char* bytes;  // the file before loading
+    std::string expected;
+  } loads[] = {
+      {"", "end of file: the correction file " + file + " ends after no line" + two},
+      {"7\n", "end of file: the correction file " + file + " ends after one line" + two},
+      {"5\r\n-3e9\r\n", "overflow error: line 2 of " + file +
+                            " (latitude correction): the value -3000000000" + range},
+      {"3e9\r\n1\r\n", "overflow error: line 1 of " + file +
+                           " (longitude correction): the value 3000000000" + range},
+  };
+  for (const auto& load : loads) {
+    WriteFile(load.bytes);
+    EXPECT_EQ(message(LoadCorrections(dir_).failure), load.expected);
+  }
+  fs::remove(CorrectionFilePath(dir_));
+  EXPECT_EQ(message(saving("1", "2147483648")),
+            "overflow error: latitude correction: the value 2147483648" + range);
+  fs::create_directories(CorrectionFilePath(dir_) / "x");
+  const std::string cannot_write = "file error: cannot write the correction file " + file + ": ";
+  EXPECT_EQ(message(saving("1", "2")).substr(0, cannot_write.size()), cannot_write);
+}
+
 }  // namespace
 }  // namespace miralto
