@@ -115,9 +115,8 @@ void Converter::SetPoint(bool from_results) {
   const double lon = ParseStrict(point_[0]);
   const double lat = ParseStrict(point_[1]);
   if (!(std::fabs(lon) <= kLonLimit && std::fabs(lat) <= kLatLimit)) {
-    throw OutOfReachError("the point " + point_[0] + ", " + point_[1] +
-                          " lies outside longitudes -180 to 180 and latitudes -90 to 90, where "
-                          "a map cannot show it");
+    throw OutOfReachError(
+        {MessageId::kOffTheMap, {Argument::Text(point_[0]), Argument::Text(point_[1])}});
   }
 }
 
@@ -230,9 +229,9 @@ bool Converter::Select(std::string& problem) {
 std::span<const std::string> Converter::Convert(std::span<const std::string_view> fields) {
   const Layout* layout = FindLayout(info_, fields.size(), options_.lenient);
   if (layout == nullptr) {
-    throw ConversionError("wrong number of fields: expected " +
-                          Expectation(info_, options_.lenient) + ", found " +
-                          std::to_string(fields.size()));
+    throw ConversionError({MessageId::kWrongFieldCount,
+                           {Argument::Text(Expectation(info_, options_.lenient)),
+                            Argument::Number(static_cast<std::int64_t>(fields.size()))}});
   }
   selected_.assign(fields.begin(), fields.end());
   Compute(*layout);

@@ -28,19 +28,17 @@ void PointOf(const Json& feature, std::string& lon, std::string& lat) {
   const Json* geometry = nullptr;
   if (feature.is_object() && feature.contains("geometry")) geometry = &feature["geometry"];
   if (geometry == nullptr || !geometry->is_object()) {
-    throw ConversionError("the feature has no geometry");
+    throw ConversionError({MessageId::kNoGeometry, {}});
   }
   const auto type = geometry->find("type");
   if (type == geometry->end() || *type != "Point") {
-    throw ConversionError(
-        "the geometry is " +
-        (type == geometry->end() ? std::string("without a type") : "a " + type->dump()) +
-        ", not a Point");
+    if (type == geometry->end()) throw ConversionError({MessageId::kGeometryWithoutType, {}});
+    throw ConversionError({MessageId::kGeometryNotAPoint, {Argument::Text(type->dump())}});
   }
   const auto coordinates = geometry->find("coordinates");
   if (coordinates == geometry->end() || !coordinates->is_array() || coordinates->size() < 2 ||
       !(*coordinates)[0].is_number() || !(*coordinates)[1].is_number()) {
-    throw ConversionError("the Point has no coordinates [longitude, latitude]");
+    throw ConversionError({MessageId::kPointWithoutCoordinates, {}});
   }
   lon = (*coordinates)[0].dump();
   lat = (*coordinates)[1].dump();

@@ -12,11 +12,13 @@ namespace {
 // Doubles from here on round to infinity as a Single: (2 - 2^-24) * 2^127, FLT_MAX plus half a
 // unit.
 constexpr double kSingleLimit = 0x1.ffffffp127;
+// The largest Single as a message gives it.
+constexpr std::string_view kSingleRangeText = "3.4E+38";
 
 Single ToSingle(double value, std::string_view text) {
   if (std::fabs(value) >= kSingleLimit) {
-    throw OverflowError("the number " + Quote(text) +
-                        " is beyond the single-precision range (about 3.4E+38)");
+    throw OverflowError(
+        {MessageId::kBeyondSingle, {Argument::Quoted(text), Argument::Text(kSingleRangeText)}});
   }
   return static_cast<Single>(value);
 }

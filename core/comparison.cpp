@@ -18,13 +18,13 @@ constexpr auto kGroupLength = static_cast<std::size_t>(kGroupDigits);
 
 // The eight compared characters of `text`, reversed: latitude group first, then longitude group,
 // each most significant digit first.
-std::string ComparedDigits(std::string_view text, std::string_view field) {
+std::string ComparedDigits(std::string_view text, MessageId field) {
   const std::size_t length = CharacterCount(text);
   if (length != kDigitsLength && length != kFullLength) {
-    throw InvalidCodeError("the " + std::string(field) + " " + Quote(text) + " has " +
-                           LongText(static_cast<Long>(length)) +
-                           " characters; expected a position code of " + LongText(kCodeLength) +
-                           " (or " + LongText(kCodeLength - 1) + " without the zone)");
+    throw InvalidCodeError({MessageId::kComparedLength,
+                            {Argument::Term(field), Argument::Quoted(text),
+                             Argument::Number(static_cast<std::int64_t>(length)),
+                             Argument::Number(kCodeLength), Argument::Number(kCodeLength - 1)}});
   }
   std::size_t pos = 0;
   if (length == kFullLength) NextCharacter(text, pos);  // the zone digit takes no part
@@ -34,10 +34,10 @@ std::string ComparedDigits(std::string_view text, std::string_view field) {
   for (std::size_t position = length - kDigitsLength + 1; next < digits.size(); ++position) {
     const std::string_view character = NextCharacter(digits, next);
     if (DigitValue(character) < 0) {
-      throw InvalidCodeError("character " + Quote(character) + " at position " +
-                             LongText(static_cast<Long>(position)) + " of the " +
-                             std::string(field) + " " + Quote(text) + ": expected " +
-                             std::string(kDigitExpected));
+      throw InvalidCodeError(
+          {MessageId::kBadComparedDigit,
+           {Argument::Quoted(character), Argument::Number(static_cast<std::int64_t>(position)),
+            Argument::Term(field), Argument::Quoted(text), Argument::Text(kDigitAlphabet)}});
     }
   }
   return std::string(digits.rbegin(), digits.rend());
@@ -48,8 +48,8 @@ double GroupValue(std::string_view group) { return ParseStrict(DigitsToNumber(gr
 }  // namespace
 
 CodeDifference CompareCodes(std::string_view code, std::string_view reference) {
-  const std::string c = ComparedDigits(code, "code");
-  const std::string r = ComparedDigits(reference, "reference");
+  const std::string c = ComparedDigits(code, MessageId::kTheCode);
+  const std::string r = ComparedDigits(reference, MessageId::kTheReference);
   const double ref_lat = GroupValue(std::string_view(r).substr(0, kGroupLength));
   const double code_lat = GroupValue(std::string_view(c).substr(0, kGroupLength));
   const double ref_lon = GroupValue(std::string_view(r).substr(kGroupLength));

@@ -22,7 +22,7 @@ int DigitValue(std::string_view character) {
 
 std::string NumberToDigits(Long number, int minimum_length) {
   if (number < 0) {
-    throw OutOfReachError("the number " + LongText(number) + " is negative and has no digits");
+    throw OutOfReachError({MessageId::kNegativeNumber, {Argument::Number(number)}});
   }
   std::string digits;
   do {
@@ -64,7 +64,7 @@ std::string DigitsToNumber(std::string_view digits) {
     const double weight = std::pow(double{kBase}, k);
     const double term = weight * DigitValue(PreviousCharacter(digits, end));
     if (!std::isfinite(term)) {
-      throw OverflowError("the digit text " + Quote(digits) + " is too long to have a value");
+      throw OverflowError({MessageId::kDigitTextTooLong, {Argument::Quoted(digits)}});
     }
     total = DoubleText(ParseLenient(total) + ParseLenient(DoubleText(term)));
   }

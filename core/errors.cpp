@@ -1,26 +1,50 @@
 #include "errors.h"
 
-#include "text.h"
-
 namespace miralto {
 
-std::string_view KindName(ErrorKind kind) {
+namespace {
+
+std::string English(MessageId id) { return std::string(EnglishPattern(id)); }
+
+// The context, outermost first, and then the detail, each joined to the rest by kInContext.
+std::string Told(const Phrase& detail, const std::vector<Phrase>& context,
+                 const Patterns& patterns) {
+  std::string text = Format(detail, patterns);
+  for (auto frame = context.rbegin(); frame != context.rend(); ++frame) {
+    text = Format({MessageId::kInContext,
+                   {Argument::Text(Format(*frame, patterns)), Argument::Text(std::move(text))}},
+                  patterns);
+  }
+  return text;
+}
+
+}  // namespace
+
+MessageId KindMessage(ErrorKind kind) {
   switch (kind) {
     case ErrorKind::kConversion:
-      return "conversion error";
+      return MessageId::kConversionError;
     case ErrorKind::kOverflow:
-      return "overflow error";
+      return MessageId::kOverflowError;
     case ErrorKind::kFile:
-      return "file error";
+      return MessageId::kFileError;
     case ErrorKind::kEndOfFile:
-      return "end of file";
+      return MessageId::kEndOfFile;
     case ErrorKind::kOutOfReach:
-      return "out of reach";
+      return MessageId::kOutOfReach;
     case ErrorKind::kInvalidCode:
-      return "invalid position code";
+      return MessageId::kInvalidCode;
   }
-  return "error";
+  return MessageId::kConversionError;
 }
+
+std::string_view KindName(ErrorKind kind) { return EnglishPattern(KindMessage(kind)); }
+
+Error::Error(ErrorKind kind, Phrase detail, std::vector<Phrase> context)
+    : std::runtime_error(Told(detail, context, English)),
+      kind_(kind),
+      detail_(std::move(detail)),
+      context_(std::move(context)) {}
 
 std::string Error::Message() const {
   std::string message(KindName(kind_));
@@ -29,45 +53,38 @@ std::string Error::Message() const {
   return message;
 }
 
-void RethrowWithContext(const Error& error, std::string_view context) {
-  const std::string detail = std::string(context) + ": " + error.what();
+std::string Error::DetailIn(const Patterns& patterns) const {
+  return Told(detail_, context_, patterns);
+}
+
+void RethrowWithContext(const Error& error, Phrase context) {
+  std::vector<Phrase> frames;
+  frames.reserve(error.context().size() + 1);
+  frames.push_back(std::move(context));
+  frames.insert(frames.end(), error.context().begin(), error.context().end());
   switch (error.kind()) {
     case ErrorKind::kConversion:
-      throw ConversionError(detail);
+      throw ConversionError(error.detail(), std::move(frames));
     case ErrorKind::kOverflow:
-      throw OverflowError(detail);
+      throw OverflowError(error.detail(), std::move(frames));
     case ErrorKind::kFile:
-      throw FileError(detail);
+      throw FileError(error.detail(), std::move(frames));
     case ErrorKind::kEndOfFile:
-      throw EndOfFileError(detail);
+      throw EndOfFileError(error.detail(), std::move(frames));
     case ErrorKind::kOutOfReach:
-      throw OutOfReachError(detail);
+      throw OutOfReachError(error.detail(), std::move(frames));
     case ErrorKind::kInvalidCode:
-      throw InvalidCodeError(detail);
+      throw InvalidCodeError(error.detail(), std::move(frames));
   }
-  throw Error(error.kind(), detail);
+  throw Error(error.kind(), error.detail(), std::move(frames));
+}
+
+void RethrowWithContext(const Error& error, std::string_view context) {
+  RethrowWithContext(error, Phrase{MessageId::kAsIs, {Argument::Word(context)}});
 }
 
 std::string Quote(std::string_view text) {
-  constexpr std::size_t kMaxCharacters = 40;
-  std::string quoted = "\"";
-  std::size_t pos = 0;
-  for (std::size_t count = 0; pos < text.size() && count < kMaxCharacters; ++count) {
-    const std::string_view character = NextCharacter(text, pos);
-    if (character.size() == 1 && static_cast<unsigned char>(character[0]) < 0x20) {
-      // Control characters would break a message box or an output line; show them as escapes.
-      static constexpr char kHex[] = "0123456789abcdef";
-      const auto byte = static_cast<unsigned char>(character[0]);
-      quoted += "\\x";
-      quoted += kHex[byte >> 4];
-      quoted += kHex[byte & 0xF];
-    } else {
-      quoted += character;
-    }
-  }
-  quoted += '"';
-  if (pos < text.size()) quoted += "... (" + std::to_string(CharacterCount(text)) + " characters)";
-  return quoted;
+  return FormatEnglish({MessageId::kAsIs, {Argument::Quoted(text)}});
 }
 
 }  // namespace miralto

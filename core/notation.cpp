@@ -96,30 +96,27 @@ struct Part {
   Unit unit = Unit::kNone;
 };
 
-std::string_view UnitName(Unit unit) {
+Argument UnitName(Unit unit) {
   switch (unit) {
     case Unit::kDegrees:
-      return "degrees";
+      return Argument::Term(MessageId::kDegrees);
     case Unit::kMinutes:
-      return "minutes";
+      return Argument::Term(MessageId::kMinutes);
     default:
-      return "seconds";
+      return Argument::Term(MessageId::kSeconds);
   }
 }
 
-[[noreturn]] void Fail(std::string_view field, std::string_view text, std::string_view why) {
-  std::string detail(field);
-  detail += ": ";
-  detail += Quote(text);
-  detail += ' ';
-  detail += why;
-  throw ConversionError(detail);
+// A conversion error for `text` in `field`: message `why`, the quoted text first, then `more`.
+[[noreturn]] void Fail(std::string_view field, std::string_view text, MessageId why,
+                       std::vector<Argument> more = {}) {
+  std::vector<Argument> arguments{Argument::Quoted(text)};
+  for (Argument& argument : more) arguments.push_back(std::move(argument));
+  throw ConversionError({why, std::move(arguments)}, {{MessageId::kAsIs, {Argument::Word(field)}}});
 }
 
 [[noreturn]] void FailNotNotation(std::string_view field, std::string_view text) {
-  Fail(field, text,
-       "is not a decimal number or a degrees/minutes/seconds notation (such as 113.288959, "
-       "113\u00B017\u203220.24\u2033, 113:17:20.24 or 23.236255N)");
+  Fail(field, text, MessageId::kNotNotation);
 }
 
 // Sets `text` to the part with the field's sign; a zero part stays unsigned, as "↑" writes it.
@@ -133,7 +130,7 @@ void SignedPart(std::string_view number, double value, bool negative, std::strin
 
 void ReadNotation(std::string_view text, std::string_view field, Notation& out) {
   std::size_t pos = SkipBlanks(text, 0);
-  if (pos == text.size()) Fail(field, text, "is empty");
+  if (pos == text.size()) Fail(field, text, MessageId::kNotationEmpty);
 
   char letter = 0;
   if (HemisphereOf(text[pos]) != Hemisphere::kNone) {
@@ -181,14 +178,13 @@ void ReadNotation(std::string_view text, std::string_view field, Notation& out) 
   }
 
   if (pos < text.size() && HemisphereOf(text[pos]) != Hemisphere::kNone) {
-    if (letter != 0) Fail(field, text, "has two hemisphere letters; write one");
+    if (letter != 0) Fail(field, text, MessageId::kTwoHemispheres);
     letter = text[pos];
     pos = SkipBlanks(text, pos + 1);
   }
   if (pos != text.size()) FailNotNotation(field, text);
   if (minus && Negates(letter)) {
-    Fail(field, text,
-         std::string("has both a minus sign and the hemisphere ") + letter + "; write one of them");
+    Fail(field, text, MessageId::kMinusAndHemisphere, {Argument::Text(std::string(1, letter))});
   }
   negative = minus != Negates(letter);
   out.hemisphere = letter == 0 ? Hemisphere::kNone : HemisphereOf(letter);
@@ -209,7 +205,7 @@ void ReadNotation(std::string_view text, std::string_view field, Notation& out) 
       part.unit = previous == Unit::kNone ? Unit::kDegrees
                                           : static_cast<Unit>(static_cast<int>(previous) + 1);
     } else if (part.unit <= previous) {
-      Fail(field, text, "has its parts out of order; write degrees, minutes, seconds");
+      Fail(field, text, MessageId::kPartsOutOfOrder);
     }
     previous = part.unit;
   }
@@ -229,14 +225,10 @@ void ReadNotation(std::string_view text, std::string_view field, Notation& out) 
     const Part& part = parts[i];
     const double value = ParseStrict(part.number);
     if (part.unit != Unit::kDegrees && value >= kPartLimit) {
-      Fail(field, text,
-           std::string("has ") + std::string(UnitName(part.unit)) +
-               " of 60 or more; minutes and seconds run from 0 to below 60");
+      Fail(field, text, MessageId::kPartOf60OrMore, {UnitName(part.unit)});
     }
     if (i + 1 < count && value != std::trunc(value)) {
-      Fail(field, text,
-           std::string("has a fraction in its ") + std::string(UnitName(part.unit)) +
-               " although smaller parts follow");
+      Fail(field, text, MessageId::kFractionBeforeParts, {UnitName(part.unit)});
     }
     SignedPart(part.number, value, negative,
                *targets[static_cast<int>(part.unit) - static_cast<int>(Unit::kDegrees)]);
@@ -250,10 +242,9 @@ void ResolvePosition(std::string_view first, std::string_view second, NotatedPos
   const Hemisphere a = out.lon.hemisphere;
   const Hemisphere b = out.lat.hemisphere;
   if (a != Hemisphere::kNone && a == b) {
-    std::string detail = Quote(first) + " and " + Quote(second) + " are both " +
-                         (a == Hemisphere::kLatitude ? "latitudes" : "longitudes") +
-                         "; a record holds one longitude and one latitude";
-    throw ConversionError(detail);
+    throw ConversionError(
+        {a == Hemisphere::kLatitude ? MessageId::kBothLatitudes : MessageId::kBothLongitudes,
+         {Argument::Quoted(first), Argument::Quoted(second)}});
   }
   if (a == Hemisphere::kLatitude || b == Hemisphere::kLongitude) std::swap(out.lon, out.lat);
 }

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <system_error>
 
@@ -17,6 +18,9 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The largest double as a message gives it.
+constexpr std::string_view kDoubleRangeText = "1.8E+308";
 
 constexpr std::array<double, 16> kPowersOfTenDouble = {
     1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
@@ -101,26 +105,21 @@ double ToDouble(const Scanned& s, std::string_view source, std::string_view text
   const auto [end, ec] = std::from_chars(number.data(), last, value, std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
     if (s.magnitude > 0) {
-      throw OverflowError("the number " + Quote(text) + " is beyond the range of a double (about " +
-                          "1.8E+308)");
+      throw OverflowError(
+          {MessageId::kBeyondDouble, {Argument::Quoted(text), Argument::Text(kDoubleRangeText)}});
     }
     return s.negative ? -0.0 : 0.0;  // too small to hold: it is zero
   }
   if (ec != std::errc() || end != last) {
-    throw ConversionError(Quote(text) + " could not be read as a number");
+    throw ConversionError({MessageId::kUnreadableNumber, {Argument::Quoted(text)}});
   }
   return value;
 }
 
-std::string Describe(double value) {
-  if (std::isnan(value)) return "not a number";
-  if (std::isinf(value)) return value > 0 ? "infinity" : "minus infinity";
-  return DoubleText(value);
-}
-
 [[noreturn]] void ThrowNotLong(double value) {
-  throw OverflowError("the value " + Describe(value) +
-                      " is outside the integer range -2147483648 to 2147483647");
+  throw OverflowError({MessageId::kNotALong,
+                       {Argument::Value(value), Argument::Number(std::numeric_limits<Long>::min()),
+                        Argument::Number(std::numeric_limits<Long>::max())}});
 }
 
 Long ToLongChecked(double integral) {
@@ -230,7 +229,7 @@ bool RoundSingleExactly(double, Rounded&) { return false; }
 // exponent form. Works in fixed buffers: this runs for every number a batch writes.
 std::string FormatSignificant(double value, int digits) {
   if (!std::isfinite(value)) {
-    throw OverflowError("the result is " + Describe(value) + ", which no number text can show");
+    throw OverflowError({MessageId::kNoNumberText, {Argument::Value(value)}});
   }
   if (value == 0.0) return "0";  // the negative zero too
   const double magnitude = std::fabs(value);
@@ -303,9 +302,7 @@ double ParseStrict(std::string_view text) {
   const std::string_view source = text.substr(first, last - first);
   const Scanned scanned = ScanNumber(source);
   if (!scanned.found || scanned.end != source.size()) {
-    throw ConversionError(
-        Quote(text) + " is not a number (expected digits with an optional sign, one period and " +
-        "an exponent such as 1.5E-3)");
+    throw ConversionError({MessageId::kNotANumber, {Argument::Quoted(text)}});
   }
   return ToDouble(scanned, source, text);
 }
@@ -314,7 +311,8 @@ double ParseStrictNamed(std::string_view text, std::string_view quantity, std::s
   try {
     return ParseStrict(text);
   } catch (const Error& error) {
-    RethrowWithContext(error, std::string(quantity) + " " + std::string(field));
+    RethrowWithContext(error, Phrase{MessageId::kFieldOfQuantity,
+                                     {Argument::Word(quantity), Argument::Word(field)}});
   }
 }
 

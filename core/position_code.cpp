@@ -21,12 +21,13 @@ std::string ReversedGroup(Long offset) {
 void CheckReach(std::int64_t offset, Long position, Long lower_base, Long zone_line,
                 Long correction, std::string_view quantity) {
   if (offset >= 0 && offset <= kMaxOffset) return;
-  std::string detail = std::string(quantity) + " " + TenthsAngleText(position) +
-                       " lies outside the reach of the code, " +
-                       TenthsAngleText(std::int64_t{lower_base} + correction) + " to " +
-                       TenthsAngleText(std::int64_t{zone_line} + correction + kMaxOffset);
-  if (correction != 0) detail += " (with the correction " + LongText(correction) + ")";
-  throw OutOfReachError(detail);
+  Phrase detail{
+      correction == 0 ? MessageId::kOutsideReach : MessageId::kOutsideReachCorrected,
+      {Argument::Word(quantity), Argument::Text(TenthsAngleText(position)),
+       Argument::Text(TenthsAngleText(std::int64_t{lower_base} + correction)),
+       Argument::Text(TenthsAngleText(std::int64_t{zone_line} + correction + kMaxOffset))}};
+  if (correction != 0) detail.arguments.push_back(Argument::Number(correction));
+  throw OutOfReachError(std::move(detail));
 }
 
 struct ZoneBases {
@@ -98,7 +99,7 @@ std::string EncodePosition(const PositionTexts& fields, Corrections corrections)
 }
 
 void ValidateCode(std::string_view code) {
-  if (code.empty()) throw InvalidCodeError("the position code is empty");
+  if (code.empty()) throw InvalidCodeError({MessageId::kEmptyCode, {}});
   std::size_t pos = 0;
   for (Long position = 1; pos < code.size() && position <= kCodeLength; ++position) {
     const std::string_view character = NextCharacter(code, pos);
@@ -106,16 +107,18 @@ void ValidateCode(std::string_view code) {
                            ? character.size() == 1 && character[0] >= '5' && character[0] <= '8'
                            : DigitValue(character) >= 0;
     if (!valid) {
-      throw InvalidCodeError(
-          "character " + Quote(character) + " at position " + LongText(position) + " of the code " +
-          Quote(code) + ": expected " +
-          std::string(position == 1 ? "a zone digit 5, 6, 7 or 8" : kDigitExpected));
+      Phrase detail{
+          position == 1 ? MessageId::kBadZoneDigit : MessageId::kBadCodeDigit,
+          {Argument::Quoted(character), Argument::Number(position), Argument::Quoted(code)}};
+      if (position != 1) detail.arguments.push_back(Argument::Text(kDigitAlphabet));
+      throw InvalidCodeError(std::move(detail));
     }
   }
   const auto length = static_cast<Long>(CharacterCount(code));
   if (length != kCodeLength) {
-    throw InvalidCodeError("the code " + Quote(code) + " has " + LongText(length) +
-                           " characters; a position code has " + LongText(kCodeLength));
+    throw InvalidCodeError(
+        {MessageId::kCodeLength,
+         {Argument::Quoted(code), Argument::Number(length), Argument::Number(kCodeLength)}});
   }
 }
 

@@ -30,9 +30,9 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string PathText(const fs::path& path) {
+Argument PathArgument(const fs::path& path) {
   const std::u8string text = path.u8string();
-  return "\"" + std::string(text.begin(), text.end()) + "\"";
+  return Argument::Path(std::string(text.begin(), text.end()));
 }
 
 // On Windows a file marked hidden or system counts as absent, as Explorer hides it from the user.
@@ -46,7 +46,12 @@ bool HiddenOrSystem([[maybe_unused]] const fs::path& path) {
 #endif
 }
 
-std::string Reason(int error) { return std::generic_category().message(error); }
+Argument Reason(int error) { return Argument::Text(std::generic_category().message(error)); }
+
+// A failure to open, read or write the file at `path`, with the system's reason.
+Phrase FileFailure(MessageId what, const fs::path& path, Argument reason) {
+  return {what, {PathArgument(path), std::move(reason)}};
+}
 
 // Opens with a C stdio mode ("rb", "wbx"); on failure returns null with errno kept.
 File Open(const fs::path& path, const char* mode) {
@@ -69,7 +74,7 @@ std::optional<std::string> ReadLine(std::FILE* file, const fs::path& path) {
     line += static_cast<char>(c);
   }
   if (std::ferror(file)) {
-    throw FileError("cannot read the correction file " + PathText(path) + ": " + Reason(errno));
+    throw FileError(FileFailure(MessageId::kCannotReadCorrections, path, Reason(errno)));
   }
   if (!any) return std::nullopt;
   if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -102,21 +107,26 @@ std::string TemporaryName() {
   return name;
 }
 
+// A save that fails at `path` (as the user named it), for `reason`.
+FileError WriteFailure(const fs::path& path, Argument reason) {
+  return FileError(FileFailure(MessageId::kCannotWriteCorrections, path, std::move(reason)));
+}
+
 // Symbolic links followed before a save gives up, as the system's own limit does (ELOOP).
 constexpr int kMaxLinkHops = 40;
 
 // The file a save replaces: `path`, or the file its chain of symbolic links ends at (which may not
 // exist yet). Replacing the link itself would cut it from the file it shares.
-fs::path LinkTarget(const fs::path& path, const std::string& failure) {
+fs::path LinkTarget(const fs::path& path) {
   fs::path target = path;
   for (int hop = 0; hop < kMaxLinkHops; ++hop) {
     std::error_code error;
     if (!fs::is_symlink(fs::symlink_status(target, error))) return target;
     const fs::path next = fs::read_symlink(target, error);
-    if (error) throw FileError(failure + error.message());
+    if (error) throw WriteFailure(path, Argument::Text(error.message()));
     target = next.is_absolute() ? next : target.parent_path() / next;
   }
-  throw FileError(failure + Reason(ELOOP));
+  throw WriteFailure(path, Reason(ELOOP));
 }
 
 // What the old file's replacement keeps.
@@ -132,13 +142,13 @@ struct Protection {
 // Opens the existing `target` for writing without truncating it, as a plain open for writing would,
 // so that the user's protection (permissions, read-only attribute, read-only mount) refuses the
 // save before anything is written. A missing file is no obstacle: the rename creates it.
-Protection CheckWritable(const fs::path& target, const std::string& failure) {
+Protection CheckWritable(const fs::path& path, const fs::path& target) {
   Protection protection;
 #ifdef _WIN32
   const int fd = _wopen(target.c_str(), _O_WRONLY | _O_BINARY);
   if (fd < 0) {
     if (errno == ENOENT) return protection;
-    throw FileError(failure + Reason(errno));
+    throw WriteFailure(path, Reason(errno));
   }
   _close(fd);
   protection.exists = true;
@@ -147,14 +157,15 @@ Protection CheckWritable(const fs::path& target, const std::string& failure) {
   const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     if (errno == ENOENT) return protection;
-    throw FileError(failure + Reason(errno));
+    throw WriteFailure(path, Reason(errno));
   }
   struct stat status {};
   const int stat_result = ::fstat(fd, &status);
   const int stat_error = errno;
   ::close(fd);
-  if (stat_result != 0) throw FileError(failure + Reason(stat_error));
-  if (!S_ISREG(status.st_mode)) throw FileError(failure + "it is not an ordinary file");
+  if (stat_result != 0) throw WriteFailure(path, Reason(stat_error));
+  if (!S_ISREG(status.st_mode))
+    throw WriteFailure(path, Argument::Term(MessageId::kNotAnOrdinaryFile));
   protection.exists = true;
   protection.mode = status.st_mode & 07777;
   protection.owner = status.st_uid;
@@ -181,19 +192,19 @@ int KeepProtection([[maybe_unused]] std::FILE* file, [[maybe_unused]] const Prot
 // Writes `bytes` to `path` (or the target of its symbolic links) through a temporary file beside
 // it; the file is replaced whole or not at all.
 void WriteAtomically(const fs::path& path, const std::string& bytes) {
-  const std::string failure = "cannot write the correction file " + PathText(path) + ": ";
-  const fs::path target = LinkTarget(path, failure);
-  const Protection old = CheckWritable(target, failure);
+  auto failure = [&path](Argument reason) { return WriteFailure(path, std::move(reason)); };
+  const fs::path target = LinkTarget(path);
+  const Protection old = CheckWritable(path, target);
   fs::path temporary = target;
   temporary += TemporaryName();
   File file = Open(temporary, "wbx");
-  if (!file) throw FileError(failure + Reason(errno));
+  if (!file) throw failure(Reason(errno));
 
   auto fail = [&](int error) {
     file.reset();
     std::error_code ignored;
     fs::remove(temporary, ignored);
-    throw FileError(failure + Reason(error));
+    throw failure(Reason(error));
   };
   if (const int error = KeepProtection(file.get(), old); error != 0) fail(error);
   if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) fail(errno);
@@ -210,7 +221,7 @@ void WriteAtomically(const fs::path& path, const std::string& bytes) {
   if (error) {
     std::error_code ignored;
     fs::remove(temporary, ignored);
-    throw FileError(failure + error.message());
+    throw failure(Argument::Text(error.message()));
   }
   SyncDirectory(target.parent_path());
 }
@@ -221,8 +232,8 @@ void EnsureDirectory(const fs::path& directory) {
   if (directory.empty() || fs::exists(fs::symlink_status(directory, error))) return;
   fs::create_directories(directory, error);
   if (error) {
-    throw FileError("cannot create the folder " + PathText(directory) +
-                    " for the correction file: " + error.message());
+    throw FileError({MessageId::kCannotCreateFolder,
+                     {PathArgument(directory), Argument::Text(error.message())}});
   }
 }
 
@@ -238,12 +249,20 @@ bool CorrectionFilePresent(const fs::path& directory) {
   return fs::is_regular_file(path, error) && !HiddenOrSystem(path);
 }
 
-Long CorrectionValue(std::string_view text, std::string_view what) {
+namespace {
+
+Long CorrectionValueIn(std::string_view text, Phrase what) {
   try {
     return RoundToLong(ParseLenient(text));
   } catch (const Error& error) {
-    RethrowWithContext(error, what);
+    RethrowWithContext(error, std::move(what));
   }
+}
+
+}  // namespace
+
+Long CorrectionValue(std::string_view text, std::string_view what) {
+  return CorrectionValueIn(text, {MessageId::kAsIs, {Argument::Word(what)}});
 }
 
 CorrectionLoad LoadCorrections(const fs::path& directory) noexcept {
@@ -254,19 +273,21 @@ CorrectionLoad LoadCorrections(const fs::path& directory) noexcept {
     load.present = true;
     File file = Open(path, "rb");
     if (!file) {
-      throw FileError("cannot open the correction file " + PathText(path) + ": " + Reason(errno));
+      throw FileError(FileFailure(MessageId::kCannotOpenCorrections, path, Reason(errno)));
     }
     SkipByteOrderMark(file.get());
-    static constexpr const char* kWhat[] = {"longitude correction", "latitude correction"};
+    static constexpr MessageId kWhat[] = {MessageId::kLongitudeCorrection,
+                                          MessageId::kLatitudeCorrection};
     for (int i = 0; i < 2; ++i) {
       std::optional<std::string> line = ReadLine(file.get(), path);
       if (!line) {
-        throw EndOfFileError("the correction file " + PathText(path) + " ends after " +
-                             (i == 0 ? "no line" : "one line") +
-                             "; it needs two: the longitude and the latitude correction");
+        throw EndOfFileError(
+            {i == 0 ? MessageId::kCorrectionsEndEarly : MessageId::kCorrectionsEndAfterOne,
+             {PathArgument(path)}});
       }
-      const Long value = CorrectionValue(*line, std::string("line ") + LongText(i + 1) + " of " +
-                                                    PathText(path) + " (" + kWhat[i] + ")");
+      const Long value = CorrectionValueIn(
+          *line, {MessageId::kCorrectionLine,
+                  {Argument::Number(i + 1), PathArgument(path), Argument::Term(kWhat[i])}});
       load.lines.push_back({std::move(*line), value});
     }
   } catch (...) {
