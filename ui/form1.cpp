@@ -55,6 +55,12 @@ QRect Pixels(const ControlSpec& row) {
 std::string Std(const QString& text) { return text.toStdString(); }
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
+// The message table's texts in the language of the installed translation (English without one).
+std::string Translated(MessageId id) {
+  // The table's English texts are literals, so the view ends in a null character.
+  return Std(QCoreApplication::translate(kMessageContext.data(), EnglishPattern(id).data()));
+}
+
 }  // namespace
 
 Form1::Form1(std::filesystem::path directory, ErrorReporter reporter, QWidget* parent)
@@ -77,9 +83,10 @@ void Form1::CreateControls() {
     QWidget* control = nullptr;
     const QString text = QString::fromUtf8(row.text);
     const QString role = QCoreApplication::translate("Form1", row.role);
+    // Captions are the same in every language.
     switch (row.kind) {
       case ControlKind::kLabel: {
-        auto* label = new QLabel(QCoreApplication::translate("Form1", row.text), this);
+        auto* label = new QLabel(text, this);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         control = label;
         break;
@@ -92,7 +99,7 @@ void Form1::CreateControls() {
         break;
       }
       case ControlKind::kButton: {
-        auto* button = new Button(QCoreApplication::translate("Form1", row.text), this);
+        auto* button = new Button(text, this);
         button->setAutoDefault(false);
         button->setDefault(false);
         button->setFocusPolicy(Qt::StrongFocus);  // Tab stops on buttons on macOS too
@@ -178,7 +185,7 @@ void Form1::Report(const std::exception_ptr& failure) {
   try {
     std::rethrow_exception(failure);
   } catch (const Error& error) {
-    reporter_(this, tr(std::string(KindName(error.kind())).c_str()), Q(error.what()));
+    reporter_(this, Q(Translated(KindMessage(error.kind()))), Q(error.DetailIn(Translated)));
   } catch (const std::bad_alloc&) {
     reporter_(this, tr("out of memory"), tr("the operation needs more memory than is free"));
   } catch (const std::exception& error) {
@@ -189,8 +196,7 @@ void Form1::Report(const std::exception_ptr& failure) {
 void Form1::ShowMessageBox(QWidget* window, const QString& kind, const QString& detail) {
   QString capitalised = kind;
   if (!capitalised.isEmpty()) capitalised[0] = capitalised[0].toUpper();
-  QMessageBox::critical(window, QStringLiteral("Miralto"),
-                        capitalised + QStringLiteral(":\n") + detail);
+  QMessageBox::critical(window, QStringLiteral("Miralto"), tr("%1:\n%2").arg(capitalised, detail));
 }
 
 // Start-up: the correction file's lines, as far as they could be read; then the failure, if any.

@@ -3,6 +3,7 @@
 
 #include "correction_location.h"
 #include "form1.h"
+#include "language.h"
 #include "miralto_version.h"
 
 int main(int argc, char* argv[]) {
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
     icon.addFile(QString::fromLatin1(image));
   }
   QApplication::setWindowIcon(icon);
+  miralto::ui::InstallTranslations(app);
   miralto::ui::Form1 window(miralto::CorrectionDirectory(miralto::ProgramDirectory()));
   window.show();
   return QApplication::exec();
