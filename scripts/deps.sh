@@ -16,24 +16,26 @@ need_packages() {
     "${missing[@]}" >/dev/null
 }
 
-# The toolchain and libraries every build uses.
+# The toolchain and libraries every build uses; Qt's translation tools make the window's Chinese.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11-dev libcsv-dev
-  nlohmann-json3-dev)
+  nlohmann-json3-dev qt6-tools-dev qt6-l10n-tools)
 # The fonts the window is drawn with: Chinese glyphs and a Latin sans.
 FONT_PACKAGES=(fonts-noto-cjk fonts-dejavu-core)
-# What the window needs to show: its fonts, and a virtual X server where there is no display.
-RUN_PACKAGES=("${FONT_PACKAGES[@]}" xvfb)
+# What the window needs to show: its fonts, Qt's own texts in Chinese (the message box's buttons),
+# and a virtual X server where there is no display.
+RUN_PACKAGES=("${FONT_PACKAGES[@]}" qt6-translations-l10n xvfb)
 # What the tests add: GoogleTest, the window's fonts (the window test checks that every caption
-# shows whole in them), the locales tool, clang with its runtime for the fuzz targets, and Python
-# and GDAL's ogrinfo to read the map formats back.
-TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" locales clang libclang-rt-14-dev
-  python3 gdal-bin)
+# shows whole in them), Qt's Chinese (the message box test), the locales tool, clang with its
+# runtime for the fuzz targets, and Python and GDAL's ogrinfo to read the map formats back.
+TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" qt6-translations-l10n locales clang
+  libclang-rt-14-dev python3 gdal-bin)
 # What building the release packages adds: dpkg-shlibdeps (dpkg-dev) and file, which CPack uses to
 # compute the Debian package's dependencies, and help2man for the man page of miralto-cli.
 PACKAGE_PACKAGES=(dpkg-dev file help2man)
 
-# Locales the tests run under: a comma-decimal one, to show that no text follows it.
-TEST_LOCALES=(de_DE.UTF-8)
+# Locales the tests run under: a comma-decimal one, to show that no text follows it, and the
+# Chinese and the English one the window's language follows.
+TEST_LOCALES=(de_DE.UTF-8 zh_CN.UTF-8 en_US.UTF-8)
 
 # Whether `locale -a` lists NAME ("de_DE.UTF-8" is listed as "de_DE.utf8").
 has_locale() {
