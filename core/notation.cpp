@@ -220,7 +220,7 @@ void ReadNotation(std::string_view text, std::string_view field, Notation& out) 
 
   out.form = NotationForm::kDms;
   std::string* targets[] = {&out.dms.degrees, &out.dms.minutes, &out.dms.seconds};
-  for (std::string* target : targets) target->assign("0");
+  for (std::string* target : targets) target->assign(1, '0');
   for (std::size_t i = 0; i < count; ++i) {
     const Part& part = parts[i];
     const double value = ParseStrict(part.number);

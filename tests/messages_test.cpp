@@ -11,6 +11,7 @@
 #include "comparison.h"
 #include "digits.h"
 #include "errors.h"
+#include "notation.h"
 #include "numbers.h"
 #include "position_code.h"
 
@@ -86,6 +87,26 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     "overflow error: latitude seconds: the number \"1e999\" is beyond the range of "
                     "a double (about 1.8E+308)"},
+        // A placeholder typed by the user is quoted, never filled in.
+        MessageCase{"PlaceholderInText",
+                    [] {
+                      DmsToDecimal({"%2%1", "0", "0"}, "latitude");
+                    },
+                    "conversion error: latitude degrees: \"%2%1\"" + kNumberRule},
+        MessageCase{"NotationPartOf60",
+                    [] {
+                      Notation out;
+                      ReadNotation("113\u00b070\u2032", "field 1", out);
+                    },
+                    "conversion error: field 1: \"113\u00b070\u2032\" has minutes of 60 or "
+                    "more; minutes and seconds run from 0 to below 60"},
+        MessageCase{"NotationBothLatitudes",
+                    [] {
+                      NotatedPosition out;
+                      ResolvePosition("23N", "24S", out, "field 1", "field 2");
+                    },
+                    "conversion error: \"23N\" and \"24S\" are both latitudes; a record holds "
+                    "one longitude and one latitude"},
         MessageCase{"DecimalOverflows",
                     [] {
                       DmsToDecimal({"1.79e308", "1.79e308", "0"}, "latitude");
