@@ -1,7 +1,6 @@
 // Base-34 digits: the ten decimal digits, then the lowercase letters without "l" and "o".
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
@@ -14,25 +13,9 @@ namespace miralto {
 inline constexpr std::string_view kDigitAlphabet = "0123456789abcdefghijkmnpqrstuvwxyz";
 inline constexpr std::size_t kDigitBase = kDigitAlphabet.size();
 static_assert(kDigitBase == 34);
-// "l" and "o" are left out because they read like "1" and "0"; the message below says so.
+// "l" and "o" are left out because they read like "1" and "0"; the messages say so.
 static_assert(kDigitAlphabet.find('l') == std::string_view::npos &&
               kDigitAlphabet.find('o') == std::string_view::npos);
-
-namespace detail {
-inline constexpr std::string_view kDigitExpectedHead = "a digit of ";
-inline constexpr std::string_view kDigitExpectedTail = " (lowercase, no l, no o)";
-inline constexpr auto kDigitExpectedChars = [] {
-  std::array<char, kDigitExpectedHead.size() + kDigitBase + kDigitExpectedTail.size()> text{};
-  auto out = std::copy(kDigitExpectedHead.begin(), kDigitExpectedHead.end(), text.begin());
-  out = std::copy(kDigitAlphabet.begin(), kDigitAlphabet.end(), out);
-  std::copy(kDigitExpectedTail.begin(), kDigitExpectedTail.end(), out);
-  return text;
-}();
-}  // namespace detail
-
-// What a message says a code's digit must be: the alphabet itself, spelled out.
-inline constexpr std::string_view kDigitExpected(detail::kDigitExpectedChars.data(),
-                                                 detail::kDigitExpectedChars.size());
 
 // Digit characters by value, 0 to 33.
 inline constexpr std::array<char, kDigitBase> kDigitTable = [] {

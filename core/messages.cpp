@@ -154,7 +154,8 @@ std::string NumberText(std::int64_t number) {
   return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, number).ptr);
 }
 
-// `pattern` with %1 to %9 replaced by `arguments`, each told with `patterns`.
+// `pattern` with %1 to %9 replaced by `arguments`; a placeholder without an argument stays, and
+// what an argument holds is never read for placeholders again (a user may type "%1").
 std::string Fill(std::string_view pattern, const std::vector<std::string>& arguments) {
   std::string text;
   text.reserve(pattern.size() + 32);
@@ -171,6 +172,7 @@ std::string Fill(std::string_view pattern, const std::vector<std::string>& argum
   return text;
 }
 
+// An argument as the language of `patterns` writes it.
 std::string ArgumentText(const Argument& argument, const Patterns& patterns) {
   switch (argument.type()) {
     case Argument::Type::kText:

@@ -86,7 +86,8 @@ enum class MessageId : std::uint8_t {
 // How many rows the table has: every MessageId from 0 up to this.
 extern const std::size_t kMessageCount;
 
-// The English text of `id`; "%1" to "%9" stand for its arguments.
+// The English text of `id`; "%1" to "%9" stand for its arguments. It is a literal: the view's data
+// ends in a null character, as a translation lookup wants it.
 std::string_view EnglishPattern(MessageId id);
 
 // The context a translation of the table's texts is filed under.
