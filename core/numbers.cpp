@@ -163,7 +163,7 @@ bool RoundDoubleByShortest(double magnitude, Rounded& r) {
   return r.length <= 15;
 }
 
-#if defined(__SIZEOF_INT128__)
+#if defined(__SIZEOF_INT128__) && !defined(MIRALTO_NO_INT128)
 __extension__ typedef unsigned __int128 Wide;
 
 constexpr std::array<Wide, 28> kPowersOfTen = [] {
@@ -222,6 +222,7 @@ bool RoundSingleExactly(double magnitude, Rounded& r) {
   return false;
 }
 #else
+// Without 128-bit integers (MSVC) every Single takes the general way, with the same results.
 bool RoundSingleExactly(double, Rounded&) { return false; }
 #endif
 
@@ -317,10 +318,15 @@ double ParseStrictNamed(std::string_view text, std::string_view quantity, std::s
 }
 
 Long RoundToLong(double value) {
-  // std::round takes halves away from zero; an exact half (the subtraction is exact) goes to the
-  // even neighbour instead, which halving, rounding and doubling finds exactly.
-  const bool half = std::fabs(value - std::trunc(value)) == 0.5;
-  return ToLongChecked(half ? 2.0 * std::round(value / 2.0) : std::round(value));
+  // Written out rather than through std::round: MinGW's adds a half first, which takes the double
+  // just below 0.5 to 1. The fraction is exact, and so is a step of one away from the whole part
+  // (where a step is possible at all, the whole part is below 2^52). An exact half goes to the
+  // even neighbour.
+  const double whole = std::trunc(value);
+  const double fraction = std::fabs(value - whole);
+  const bool odd = std::fmod(whole, 2.0) != 0.0;
+  const bool away = fraction > 0.5 || (fraction == 0.5 && odd);
+  return ToLongChecked(away ? whole + std::copysign(1.0, value) : whole);
 }
 
 Long TruncateToLong(double value) { return ToLongChecked(std::trunc(value)); }
