@@ -1,16 +1,28 @@
 # Runs miralto-cli with ARGS ("|" between arguments) on the file INPUT and checks that it writes
-# exactly the file EXPECTED and exits with STATUS.
+# exactly the bytes of the file EXPECTED and exits with STATUS. EMULATOR ("|" between words), if
+# given, runs it. The output goes through a file: a captured variable would lose its CRs.
 string(REPLACE "|" ";" args "${ARGS}")
-execute_process(COMMAND ${CLI} ${args}
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+get_filename_component(name ${EXPECTED} NAME_WE)
+string(MD5 run "${CLI}|${ARGS}")  # cases that share an expected file may run at once
+string(SUBSTRING ${run} 0 8 run)
+set(output_file ${CMAKE_CURRENT_BINARY_DIR}/${name}-${run}.got)
+execute_process(COMMAND ${emulator} ${CLI} ${args}
   INPUT_FILE ${INPUT}
-  OUTPUT_VARIABLE output
+  OUTPUT_FILE ${output_file}
   ERROR_VARIABLE errors
   RESULT_VARIABLE status)
-file(READ ${EXPECTED} expected)
+file(READ ${output_file} output HEX)
+file(READ ${EXPECTED} expected HEX)
 if(NOT output STREQUAL expected)
-  message(FATAL_ERROR "output differs from ${EXPECTED}:\n--- got\n${output}--- expected\n${expected}"
+  file(READ ${output_file} output_text)
+  file(READ ${EXPECTED} expected_text)
+  message(FATAL_ERROR "output differs from ${EXPECTED} (bytes kept in ${output_file}):\n"
+                      "--- got\n${output_text}--- expected\n${expected_text}"
+                      "--- got, in hex\n${output}\n--- expected, in hex\n${expected}\n"
                       "--- standard error\n${errors}")
 endif()
+file(REMOVE ${output_file})
 if(NOT status STREQUAL STATUS)
   message(FATAL_ERROR "exit status ${status}, expected ${STATUS}; standard error:\n${errors}")
 endif()
