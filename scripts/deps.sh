@@ -67,3 +67,39 @@ ensure_locales() {
     has_locale "$name" || { echo "Generating the locale $name failed" >&2; return 1; }
   done
 }
+
+# The cross compiler, Wine to run its programs, GoogleTest's sources to build it for Windows, and
+# dpkg-dev to unpack Debian source packages (libcsv has no Windows build in Debian).
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest
+  dpkg-dev)
+
+# Source packages come from deb-src entries; Debian 12 lists only binary ones. Adds a deb-src twin
+# of every Debian entry, once, and refreshes the lists.
+ensure_debian_sources() {
+  apt-get indextargets --format '$(TARGET_OF)' 2>/dev/null | grep -qx deb-src && return 0
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  local list=/etc/apt/sources.list.d/debian-src.sources
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+      "${sudo[@]}" tee "$list" >/dev/null
+  elif [ -f /etc/apt/sources.list ]; then
+    list=/etc/apt/sources.list.d/debian-src.list
+    sed -n 's/^deb \(.*debian.*\)/deb-src \1/p' /etc/apt/sources.list | "${sudo[@]}" tee "$list" >/dev/null
+  fi
+  "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+}
+
+# Unpacks the Debian source package $1 under the folder $2 (once) and prints the folder it made.
+debian_source() {
+  local package=$1 into=$2
+  local found
+  found=$(find "$into" -mindepth 1 -maxdepth 1 -type d -name "$package-*" 2>/dev/null | head -n 1)
+  if [ -z "$found" ]; then
+    ensure_debian_sources
+    mkdir -p "$into"
+    (cd "$into" && apt-get source -qq "$package" >/dev/null)
+    found=$(find "$into" -mindepth 1 -maxdepth 1 -type d -name "$package-*" | head -n 1)
+  fi
+  echo "$found"
+}

@@ -1,0 +1,49 @@
+# Where Debian has no build of a library for the target system (Windows), build it from Debian's
+# own sources with the cross compiler, and give it the names the rest of the build looks for.
+
+# GoogleTest: Debian's package "googletest" holds its sources.
+set(MIRALTO_GOOGLETEST_SOURCE_DIR /usr/src/googletest
+    CACHE PATH "GoogleTest sources to build for the target")
+# libcsv: the unpacked Debian source package (apt-get source libcsv).
+set(MIRALTO_LIBCSV_SOURCE_DIR "" CACHE PATH "libcsv sources to build for the target")
+# CLI11 is headers only; the host's copy serves, but not the host's include folder, whose C
+# library headers would hide the target's.
+set(MIRALTO_CLI11_HEADERS /usr/include/CLI CACHE PATH "CLI11 headers (the CLI folder)")
+
+if(MIRALTO_BUILD_TESTS AND NOT TARGET GTest::gtest_main)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${MIRALTO_GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
+
+if(NOT EXISTS "${MIRALTO_LIBCSV_SOURCE_DIR}/libcsv.c")
+  message(FATAL_ERROR "MIRALTO_LIBCSV_SOURCE_DIR must name libcsv's unpacked sources "
+                      "(apt-get source libcsv), not \"${MIRALTO_LIBCSV_SOURCE_DIR}\"")
+endif()
+enable_language(C)
+add_library(csv STATIC ${MIRALTO_LIBCSV_SOURCE_DIR}/libcsv.c)
+target_include_directories(csv SYSTEM PUBLIC ${MIRALTO_LIBCSV_SOURCE_DIR})
+target_compile_options(csv PRIVATE -w)  # not our code: its warnings are its maintainers' to mend
+# The names cli/ looks up: set, they are taken as found.
+set(CSV_INCLUDE_DIR ${MIRALTO_LIBCSV_SOURCE_DIR} CACHE PATH "" FORCE)
+set(CSV_LIBRARY csv CACHE STRING "" FORCE)
+
+set(cli11_include ${CMAKE_BINARY_DIR}/cli11/include)
+file(COPY ${MIRALTO_CLI11_HEADERS} DESTINATION ${cli11_include})
+file(WRITE ${CMAKE_BINARY_DIR}/cli11/CLI11Config.cmake
+     "if(NOT TARGET CLI11::CLI11)\n"
+     "  add_library(CLI11::CLI11 INTERFACE IMPORTED)\n"
+     "  set_target_properties(CLI11::CLI11 PROPERTIES\n"
+     "    INTERFACE_INCLUDE_DIRECTORIES \"${cli11_include}\")\n"
+     "endif()\n")
+set(CLI11_DIR ${CMAKE_BINARY_DIR}/cli11 CACHE PATH "" FORCE)
+
+# Programs built here run under Wine, in a Wine prefix of this build folder, without any
+# window or prompt.
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  find_program(MIRALTO_WINE wine REQUIRED)
+  set(MIRALTO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${CMAKE_COMMAND} -E env WINEPREFIX=${MIRALTO_WINEPREFIX} WINEDEBUG=-all
+      WINEDLLOVERRIDES=mscoree,mshtml= ${MIRALTO_WINE})
+endif()
