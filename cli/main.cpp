@@ -18,6 +18,7 @@
 #include "errors.h"
 #include "geojson_input.h"
 #include "miralto_version.h"
+#include "process.h"
 
 namespace {
 
@@ -87,6 +88,10 @@ std::string JoinedNames(const std::vector<std::string>& names) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  miralto::cli::Utf8Arguments arguments(argc, argv);
+  argc = arguments.argc();
+  argv = arguments.argv();
+  miralto::cli::UseByteStreams();
   using miralto::cli::CommandInfo;
   using miralto::cli::FormatInfo;
   const auto commands = miralto::cli::Commands();

@@ -1,0 +1,32 @@
+// What a command-line program sets up before it reads its arguments and streams, where the
+// platform needs it (Windows); elsewhere these change nothing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace miralto::cli {
+
+// The program's arguments as UTF-8 texts. On Windows they are read from the UTF-16 command line,
+// so a file name in any script reaches the program whatever the code page; elsewhere they are
+// `argv` as given. `argv()` ends with a null pointer, as main's does.
+class Utf8Arguments {
+ public:
+  Utf8Arguments(int argc, char** argv);
+  Utf8Arguments(const Utf8Arguments&) = delete;
+  Utf8Arguments& operator=(const Utf8Arguments&) = delete;
+
+  int argc() const { return static_cast<int>(texts_.size()); }
+  char** argv() { return pointers_.data(); }
+
+ private:
+  std::vector<std::string> texts_;
+  std::vector<char*> pointers_;
+};
+
+// Standard input and output carry bytes unchanged on every platform: on Windows no CR is added
+// before LF on output or taken away on input, and a Ctrl-Z byte does not end the input. Messages
+// to a Windows console are shown as UTF-8.
+void UseByteStreams();
+
+}  // namespace miralto::cli
