@@ -24,7 +24,8 @@ enable_language(C)
 add_library(csv STATIC ${MIRALTO_LIBCSV_SOURCE_DIR}/libcsv.c)
 target_include_directories(csv SYSTEM PUBLIC ${MIRALTO_LIBCSV_SOURCE_DIR})
 target_compile_options(csv PRIVATE -w)  # not our code: its warnings are its maintainers' to mend
-# The names cli/ looks up: set, they are taken as found.
+add_library(CSV::CSV ALIAS csv)
+# What FindCSV reports: set, they are taken as found.
 set(CSV_INCLUDE_DIR ${MIRALTO_LIBCSV_SOURCE_DIR} CACHE PATH "" FORCE)
 set(CSV_LIBRARY csv CACHE STRING "" FORCE)
 

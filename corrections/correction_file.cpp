@@ -107,6 +107,21 @@ std::string TemporaryName() {
   return name;
 }
 
+// Renames `from` over `to`, which may exist; `to` names the old or the new file at every moment.
+std::error_code ReplaceFile(const fs::path& from, const fs::path& to) {
+#ifdef _WIN32
+  // Said outright: the C library's rename refuses an existing target on Windows.
+  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return {};
+  }
+  return {static_cast<int>(GetLastError()), std::system_category()};
+#else
+  std::error_code error;
+  fs::rename(from, to, error);
+  return error;
+#endif
+}
+
 // A save that fails at `path` (as the user named it), for `reason`.
 FileError WriteFailure(const fs::path& path, Argument reason) {
   return FileError(FileFailure(MessageId::kCannotWriteCorrections, path, std::move(reason)));
@@ -145,6 +160,12 @@ struct Protection {
 Protection CheckWritable(const fs::path& path, const fs::path& target) {
   Protection protection;
 #ifdef _WIN32
+  // The read-only attribute binds administrators too, but not every open for writing checks it
+  // first (Wine's run as root does not): it is asked for by name.
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    throw WriteFailure(path, Reason(EACCES));
+  }
   const int fd = _wopen(target.c_str(), _O_WRONLY | _O_BINARY);
   if (fd < 0) {
     if (errno == ENOENT) return protection;
@@ -216,9 +237,7 @@ void WriteAtomically(const fs::path& path, const std::string& bytes) {
 #endif
   if (std::fclose(file.release()) != 0) fail(errno);
 
-  std::error_code error;
-  fs::rename(temporary, target, error);
-  if (error) {
+  if (const std::error_code error = ReplaceFile(temporary, target)) {
     std::error_code ignored;
     fs::remove(temporary, ignored);
     throw failure(Argument::Text(error.message()));

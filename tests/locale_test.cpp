@@ -14,7 +14,9 @@ namespace {
 
 TEST(LocaleTest, TextsIgnoreACommaDecimalLocale) {
   const char* found = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+  // The POSIX names, then the Windows ones, which are always there.
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8", "de-DE",
+                           "German_Germany.1252"}) {
     if ((found = std::setlocale(LC_ALL, name)) != nullptr) break;
   }
   if (found == nullptr) {
