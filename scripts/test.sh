@@ -32,7 +32,7 @@ cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRALTO_BUILD_UI=OFF -DMIRALTO_BUILD_TESTS=ON \
   -DMIRALTO_NO_INT128=ON -DMIRALTO_LIBCSV_SOURCE_DIR="$PWD/$libcsv"
 cmake --build build-windows
-# The Wine prefix the tests run in (see cmake/CrossDependencies.cmake), set up before they start
+# The Wine prefix the tests run in (see cmake/WindowsDependencies.cmake), set up before they start
 # so that parallel tests do not race to create it.
 env WINEPREFIX="$PWD/build-windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
   sh -c 'wineboot --init && wineserver --wait' 2>/dev/null

@@ -1,5 +1,7 @@
-# Where Debian has no build of a library for the target system (Windows), build it from Debian's
-# own sources with the cross compiler, and give it the names the rest of the build looks for.
+# Libraries for a Windows build that no package provides there, built from sources with the
+# build's own compiler under the names the rest of the build looks for: libcsv wherever its sources
+# are given (Debian's source package; Windows has no package of it), and for a cross build from
+# Debian also GoogleTest and CLI11, from Debian's packages of their sources and headers.
 
 # GoogleTest: Debian's package "googletest" holds its sources.
 set(MIRALTO_GOOGLETEST_SOURCE_DIR /usr/src/googletest
@@ -10,24 +12,31 @@ set(MIRALTO_LIBCSV_SOURCE_DIR "" CACHE PATH "libcsv sources to build for the tar
 # library headers would hide the target's.
 set(MIRALTO_CLI11_HEADERS /usr/include/CLI CACHE PATH "CLI11 headers (the CLI folder)")
 
+if(MIRALTO_LIBCSV_SOURCE_DIR)
+  if(NOT EXISTS "${MIRALTO_LIBCSV_SOURCE_DIR}/libcsv.c")
+    message(FATAL_ERROR "MIRALTO_LIBCSV_SOURCE_DIR must name libcsv's unpacked sources "
+                        "(apt-get source libcsv), not \"${MIRALTO_LIBCSV_SOURCE_DIR}\"")
+  endif()
+  enable_language(C)
+  add_library(csv STATIC ${MIRALTO_LIBCSV_SOURCE_DIR}/libcsv.c)
+  target_include_directories(csv SYSTEM PUBLIC ${MIRALTO_LIBCSV_SOURCE_DIR})
+  # Not our code: its warnings are its maintainers' to mend.
+  target_compile_options(csv PRIVATE $<IF:$<C_COMPILER_ID:MSVC>,/w,-w>)
+  add_library(CSV::CSV ALIAS csv)
+  # What FindCSV reports: set, they are taken as found.
+  set(CSV_INCLUDE_DIR ${MIRALTO_LIBCSV_SOURCE_DIR} CACHE PATH "" FORCE)
+  set(CSV_LIBRARY csv CACHE STRING "" FORCE)
+endif()
+
+if(NOT CMAKE_CROSSCOMPILING)
+  return()
+endif()
+
 if(MIRALTO_BUILD_TESTS AND NOT TARGET GTest::gtest_main)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(${MIRALTO_GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endif()
-
-if(NOT EXISTS "${MIRALTO_LIBCSV_SOURCE_DIR}/libcsv.c")
-  message(FATAL_ERROR "MIRALTO_LIBCSV_SOURCE_DIR must name libcsv's unpacked sources "
-                      "(apt-get source libcsv), not \"${MIRALTO_LIBCSV_SOURCE_DIR}\"")
-endif()
-enable_language(C)
-add_library(csv STATIC ${MIRALTO_LIBCSV_SOURCE_DIR}/libcsv.c)
-target_include_directories(csv SYSTEM PUBLIC ${MIRALTO_LIBCSV_SOURCE_DIR})
-target_compile_options(csv PRIVATE -w)  # not our code: its warnings are its maintainers' to mend
-add_library(CSV::CSV ALIAS csv)
-# What FindCSV reports: set, they are taken as found.
-set(CSV_INCLUDE_DIR ${MIRALTO_LIBCSV_SOURCE_DIR} CACHE PATH "" FORCE)
-set(CSV_LIBRARY csv CACHE STRING "" FORCE)
 
 set(cli11_include ${CMAKE_BINARY_DIR}/cli11/include)
 file(COPY ${MIRALTO_CLI11_HEADERS} DESTINATION ${cli11_include})
