@@ -30,4 +30,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Archives: the install tree under one folder named after the package.
 set(CPACK_PACKAGE_FILE_NAME "miralto-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")
 
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows.cmake)
+endif()
+
 include(CPack)

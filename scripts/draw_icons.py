@@ -2,7 +2,8 @@
 """Draws the application icon: a graticule with a marked position and a code bar.
 
 Writes ui/icons/miralto-16.png and miralto-32.png (16 colours) and miralto-32-mono.png
-(2 colours) as palette PNGs, and the same design as ui/icons/miralto.svg. Run it again after changing the drawing.
+(2 colours) as palette PNGs, miralto.ico with the same three images for the Windows executable,
+and the same design as ui/icons/miralto.svg. Run it again after changing the drawing.
 """
 import struct
 import zlib
@@ -74,9 +75,44 @@ def png(path, img, palette, depth):
     Path(path).write_bytes(data)
 
 
+def bmp(img, palette, depth):
+    """An icon directory's image: a bottom-up BITMAPINFOHEADER bitmap of twice the height (the
+    colour rows, then the transparency mask, all opaque here), rows padded to 4 bytes."""
+    size = len(img)
+    def rows(pixels, bits):
+        out = b""
+        for row in reversed(pixels):
+            line = "".join(format(c, f"0{bits}b") for c in row)
+            line += "0" * (-len(line) % 32)
+            out += int(line, 2).to_bytes(len(line) // 8, "big")
+        return out
+    colours = rows(img, depth)
+    mask = rows([[0] * size for _ in range(size)], 1)
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, depth, 0,
+                         len(colours) + len(mask), 0, 0, len(palette), 0)
+    rgbquads = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    return header + rgbquads + colours + mask
+
+
+def ico(path, images):
+    """images: (img, palette, depth) in the order of the icon directory."""
+    data = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    bodies = b""
+    for img, palette, depth in images:
+        body = bmp(img, palette, depth)
+        size = len(img)
+        data += struct.pack("<BBBBHHII", size, size, len(palette), 0, 1, depth, len(body),
+                            offset + len(bodies))
+        bodies += body
+    Path(path).write_bytes(data + bodies)
+
+
 out = Path(__file__).resolve().parent.parent / "ui" / "icons"
 out.mkdir(parents=True, exist_ok=True)
 png(out / "miralto-32.png", draw(32, False), PALETTE16, 4)
 png(out / "miralto-16.png", draw(16, False), PALETTE16, 4)
 png(out / "miralto-32-mono.png", draw(32, True), PALETTE2, 1)
 svg(out / "miralto.svg", PALETTE16)
+ico(out / "miralto.ico", [(draw(32, True), PALETTE2, 1), (draw(32, False), PALETTE16, 4),
+                          (draw(16, False), PALETTE16, 4)])

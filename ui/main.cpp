@@ -11,7 +11,9 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Miralto"));
   QApplication::setApplicationVersion(QStringLiteral(MIRALTO_VERSION));
   QIcon icon;
-  for (const char* image : {":/icons/miralto-16.png", ":/icons/miralto-32.png"}) {
+  // The 2-colour image last: the 16-colour one of its size comes first.
+  for (const char* image :
+       {":/icons/miralto-16.png", ":/icons/miralto-32.png", ":/icons/miralto-32-mono.png"}) {
     icon.addFile(QString::fromLatin1(image));
   }
   QApplication::setWindowIcon(icon);

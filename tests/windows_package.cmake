@@ -1,0 +1,33 @@
+# Builds the Windows ZIP package of the build folder BUILD with CPACK, unpacks it and runs the
+# unpacked miralto-cli.exe alone (EMULATOR, "|" between words, runs it): the package holds a
+# program that needs no DLL of the build beside it.
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+set(work ${CMAKE_CURRENT_BINARY_DIR}/package-test)
+file(REMOVE_RECURSE ${work})
+file(MAKE_DIRECTORY ${work}/unpacked)
+execute_process(COMMAND ${CPACK} -G ZIP -B ${work} --config ${BUILD}/CPackConfig.cmake
+  RESULT_VARIABLE status OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cpack failed:\n${log}")
+endif()
+file(GLOB zip ${work}/*.zip)
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zip} WORKING_DIRECTORY ${work}/unpacked)
+file(GLOB_RECURSE programs ${work}/unpacked/*/miralto-cli.exe)
+list(LENGTH programs count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "the package holds ${count} miralto-cli.exe, not one: ${programs}")
+endif()
+get_filename_component(folder ${programs} DIRECTORY)
+file(GLOB dlls ${folder}/*.dll)
+if(dlls)
+  message(FATAL_ERROR "the package carries DLLs the program should not need: ${dlls}")
+endif()
+execute_process(COMMAND ${emulator} ${programs} --input-string "113.288959 23.236255" encode
+  OUTPUT_FILE ${work}/output RESULT_VARIABLE status ERROR_VARIABLE errors)
+file(READ ${work}/output output HEX)
+string(HEX "8i4k7zwpg\n" expected)
+if(NOT status EQUAL 0 OR NOT output STREQUAL expected)
+  message(FATAL_ERROR "the unpacked program wrote ${output} (hex), status ${status}, "
+                      "expected ${expected}:\n${errors}")
+endif()
+file(REMOVE_RECURSE ${work})
