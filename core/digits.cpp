@@ -1,9 +1,12 @@
 #include "digits.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <vector>
 
 #include "errors.h"
 #include "text.h"
@@ -55,13 +58,57 @@ bool ExactSum(std::string_view digits, std::string& total) {
 
 }  // namespace
 
+namespace {
+
+// 34^k = 17^k * 2^k: 17^k is formed exactly in 32-bit limbs and rounded once to 53 bits.
+constexpr std::uint64_t kOddFactor = kDigitBase / 2;
+static_assert(kDigitBase == 2 * kOddFactor);
+
+// The powers from 34^0 up to the first that leaves the double range.
+std::vector<double> DigitWeights() {
+  std::vector<double> weights;
+  std::vector<std::uint32_t> power{1};  // kOddFactor^k, least significant limb first
+  for (int k = 0;; ++k) {
+    const int top = static_cast<int>(power.size()) * 32 - std::countl_zero(power.back());
+    auto bit = [&power](int i) {
+      return (power[static_cast<std::size_t>(i / 32)] >> (i % 32)) & 1u;
+    };
+    const int shift = std::max(top - std::numeric_limits<double>::digits, 0);
+    std::uint64_t mantissa = 0;
+    for (int i = top - 1; i >= shift; --i) mantissa = mantissa << 1 | bit(i);
+    if (shift > 0 && bit(shift - 1) != 0) {  // at least half an ulp left over: ties to even
+      bool sticky = false;
+      for (int i = 0; i < shift - 1 && !sticky; ++i) sticky = bit(i) != 0;
+      if (sticky || (mantissa & 1) != 0) ++mantissa;  // 2^53 after a carry is still exact
+    }
+    const double weight = std::ldexp(static_cast<double>(mantissa), shift + k);
+    weights.push_back(weight);
+    if (std::isinf(weight)) return weights;
+    std::uint64_t carry = 0;
+    for (std::uint32_t& limb : power) {
+      const std::uint64_t product = std::uint64_t{limb} * kOddFactor + carry;
+      limb = static_cast<std::uint32_t>(product);
+      carry = product >> 32;
+    }
+    if (carry != 0) power.push_back(static_cast<std::uint32_t>(carry));
+  }
+}
+
+}  // namespace
+
+double DigitWeight(int k) {
+  static const std::vector<double> weights = DigitWeights();
+  const auto index = static_cast<std::size_t>(k);
+  return index < weights.size() ? weights[index] : weights.back();
+}
+
 std::string DigitsToNumber(std::string_view digits) {
   std::string total;
   if (digits.empty() || ExactSum(digits, total)) return total;
   // Rightmost character first, every partial sum through DoubleText.
   std::size_t end = digits.size();
   for (int k = 0; end > 0; ++k) {
-    const double weight = std::pow(double{kBase}, k);
+    const double weight = DigitWeight(k);
     const double term = weight * DigitValue(PreviousCharacter(digits, end));
     if (!std::isfinite(term)) {
       throw OverflowError({MessageId::kDigitTextTooLong, {Argument::Quoted(digits)}});

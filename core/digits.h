@@ -31,6 +31,11 @@ int DigitValue(std::string_view character);
 // least `minimum_length` characters and never cut. Throws OutOfReachError for a negative number.
 std::string NumberToDigits(Long number, int minimum_length);
 
+// 34 to the power `k` (k >= 0) correctly rounded to a double, infinity beyond the double range:
+// the weight of the k-th digit from the right. The same on every platform, which the C library's
+// pow is not (MinGW's is an ulp off for a third of these powers, glibc's at one exact tie).
+double DigitWeight(int k);
+
 // The value of a digit text, most significant digit first, as DoubleText; the empty text for an
 // empty digit text. Any character that is not a digit counts as -1 ("000l" gives "-1"), and every
 // partial sum passes through DoubleText, so the value is exact for up to nine digits. Throws

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
 #include "digits.h"
 #include "vectors.h"
 
@@ -44,6 +48,23 @@ TEST(DigitsTest, EveryFourDigitGroupReadsBackToItsNumber) {
   for (Long n = 0; n <= 1336335; n += 997) {
     EXPECT_EQ(DigitsToNumber(NumberToDigits(n, 4)), LongText(n));
   }
+}
+
+// The digit weights are the powers of 34 correctly rounded, as bits, so that long digit texts give
+// the same value on every platform: 34^13 is an exact tie (ties to even), 34^21 and 34^22 are
+// where MinGW's pow is an ulp off, 34^201 is the last finite one.
+TEST(DigitsTest, TheWeightsAreThePowersOf34CorrectlyRounded) {
+  struct {
+    int k;
+    std::uint64_t bits;
+  } const cases[] = {{0, 0x3ff0000000000000},   {1, 0x4041000000000000},  {12, 0x43c08f227be81608},
+                     {13, 0x44119814a3a69768},  {21, 0x469c93649f09c35f}, {22, 0x46ee5c9ae8fa5f95},
+                     {100, 0x5fbad6e751d93a87}, {201, 0x7fd7eb08d386dcfc}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(DigitWeight(c.k)), c.bits) << "34^" << c.k;
+  }
+  EXPECT_TRUE(std::isinf(DigitWeight(202)));
+  EXPECT_TRUE(std::isinf(DigitWeight(1000)));
 }
 
 TEST(DigitsTest, ATextTooLongForADoubleIsAnOverflow) {
