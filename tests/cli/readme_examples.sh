@@ -10,8 +10,11 @@ runner=("$@" "$program")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-# The file the CSV example reads: its output less the column it adds.
+# The files the examples read: their outputs less what the program adds.
 printf 'site,lon,lat\n"Guangzhou, tower",113.288959,23.236255\n' >sites.csv
+printf '%s\n' '{"type":"FeatureCollection","features":[{"type":"Feature",' \
+  '"properties":{"name":"tower"},"geometry":{"type":"Point","coordinates":[113.288959,23.236255]}}]}' \
+  >towers.geojson
 
 miralto-cli() { "${runner[@]}" "$@"; }
 
