@@ -1,16 +1,19 @@
 # Libraries for a Windows build that no package provides there, built from sources with the
 # build's own compiler under the names the rest of the build looks for: libcsv wherever its sources
 # are given (Debian's source package; Windows has no package of it), and for a cross build from
-# Debian also GoogleTest and CLI11, from Debian's packages of their sources and headers.
+# Debian also GoogleTest, CLI11 and nlohmann-json, from Debian's packages of their sources and
+# headers.
 
 # GoogleTest: Debian's package "googletest" holds its sources.
 set(MIRALTO_GOOGLETEST_SOURCE_DIR /usr/src/googletest
     CACHE PATH "GoogleTest sources to build for the target")
 # libcsv: the unpacked Debian source package (apt-get source libcsv).
 set(MIRALTO_LIBCSV_SOURCE_DIR "" CACHE PATH "libcsv sources to build for the target")
-# CLI11 is headers only; the host's copy serves, but not the host's include folder, whose C
-# library headers would hide the target's.
+# CLI11 and nlohmann-json are headers only; the host's copies serve, but not the host's include
+# folder, whose C library headers would hide the target's.
 set(MIRALTO_CLI11_HEADERS /usr/include/CLI CACHE PATH "CLI11 headers (the CLI folder)")
+set(MIRALTO_NLOHMANN_JSON_HEADERS /usr/include/nlohmann
+    CACHE PATH "nlohmann-json headers (the nlohmann folder)")
 
 if(MIRALTO_LIBCSV_SOURCE_DIR)
   if(NOT EXISTS "${MIRALTO_LIBCSV_SOURCE_DIR}/libcsv.c")
@@ -38,15 +41,30 @@ if(MIRALTO_BUILD_TESTS AND NOT TARGET GTest::gtest_main)
   add_subdirectory(${MIRALTO_GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endif()
 
-set(cli11_include ${CMAKE_BINARY_DIR}/cli11/include)
-file(COPY ${MIRALTO_CLI11_HEADERS} DESTINATION ${cli11_include})
-file(WRITE ${CMAKE_BINARY_DIR}/cli11/CLI11Config.cmake
-     "if(NOT TARGET CLI11::CLI11)\n"
-     "  add_library(CLI11::CLI11 INTERFACE IMPORTED)\n"
-     "  set_target_properties(CLI11::CLI11 PROPERTIES\n"
-     "    INTERFACE_INCLUDE_DIRECTORIES \"${cli11_include}\")\n"
-     "endif()\n")
-set(CLI11_DIR ${CMAKE_BINARY_DIR}/cli11 CACHE PATH "" FORCE)
+# A header-only library from the host, as the CMake package PACKAGE (version VERSION) with the
+# target TARGET: its folder FOLDER is copied into the build, and a package configuration there
+# points at the copy.
+function(miralto_host_headers package version target folder)
+  set(root ${CMAKE_BINARY_DIR}/host-headers/${package})
+  file(COPY ${folder} DESTINATION ${root}/include)
+  file(WRITE ${root}/${package}Config.cmake
+       "if(NOT TARGET ${target})\n"
+       "  add_library(${target} INTERFACE IMPORTED)\n"
+       "  set_target_properties(${target} PROPERTIES\n"
+       "    INTERFACE_INCLUDE_DIRECTORIES \"${root}/include\")\n"
+       "endif()\n")
+  file(WRITE ${root}/${package}ConfigVersion.cmake
+       "set(PACKAGE_VERSION ${version})\n"
+       "set(PACKAGE_VERSION_COMPATIBLE TRUE)\n"
+       "if(PACKAGE_FIND_VERSION_MAJOR AND NOT PACKAGE_FIND_VERSION_MAJOR EQUAL ${version})\n"
+       "  set(PACKAGE_VERSION_COMPATIBLE FALSE)\n"
+       "endif()\n")
+  set(${package}_DIR ${root} CACHE PATH "" FORCE)
+endfunction()
+
+# Only the major version is checked; the copies are Debian's, whatever their minor version.
+miralto_host_headers(CLI11 2 CLI11::CLI11 ${MIRALTO_CLI11_HEADERS})
+miralto_host_headers(nlohmann_json 3 nlohmann_json::nlohmann_json ${MIRALTO_NLOHMANN_JSON_HEADERS})
 
 # Programs built here run under Wine, in a Wine prefix of this build folder, without any
 # window or prompt.
