@@ -32,7 +32,11 @@ Single CarryDown(Single x) {
 }  // namespace
 
 DmsTexts DecimalToDms(std::string_view decimal) {
-  Single x = ToSingle(ParseLenient(decimal), decimal);
+  return DecimalToDms(ParseLenient(decimal), decimal);
+}
+
+DmsTexts DecimalToDms(double value, std::string_view decimal) {
+  Single x = ToSingle(value, decimal);
   DmsTexts texts;
   texts.degrees = SingleText(std::trunc(x));
   x = CarryDown(x);

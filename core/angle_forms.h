@@ -14,6 +14,10 @@ namespace miralto {
 // input's sign. Never fails on a number within the single range; throws OverflowError beyond it.
 DmsTexts DecimalToDms(std::string_view decimal);
 
+// The same from the value ParseLenient reads from `decimal` (quoted by an overflow message), for
+// a caller that has read it already.
+DmsTexts DecimalToDms(double value, std::string_view decimal);
+
 // Degrees, minutes and seconds to decimal degrees in double precision: the minutes, seconds and
 // degrees texts are read with ParseStrict, in that order, and added as
 // seconds / 3600 + (degrees + minutes / 60); each part keeps its own sign. Throws ConversionError

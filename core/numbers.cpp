@@ -295,17 +295,24 @@ double ParseLenient(std::string_view text) {
   return ToDouble(scanned, source, text);
 }
 
-double ParseStrict(std::string_view text) {
+bool TryParseStrict(std::string_view text, double& value) {
   std::size_t first = 0;
   std::size_t last = text.size();
   while (first < last && IsBlank(text[first])) ++first;
   while (last > first && IsBlank(text[last - 1])) --last;
   const std::string_view source = text.substr(first, last - first);
   const Scanned scanned = ScanNumber(source);
-  if (!scanned.found || scanned.end != source.size()) {
+  if (!scanned.found || scanned.end != source.size()) return false;
+  value = ToDouble(scanned, source, text);
+  return true;
+}
+
+double ParseStrict(std::string_view text) {
+  double value = 0.0;
+  if (!TryParseStrict(text, value)) {
     throw ConversionError({MessageId::kNotANumber, {Argument::Quoted(text)}});
   }
-  return ToDouble(scanned, source, text);
+  return value;
 }
 
 double ParseStrictNamed(std::string_view text, std::string_view quantity, std::string_view field) {

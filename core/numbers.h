@@ -22,6 +22,10 @@ double ParseLenient(std::string_view text);
 // for a number beyond the double range.
 double ParseStrict(std::string_view text);
 
+// ParseStrict that answers false, instead of throwing ConversionError, for a text that is not a
+// number; `value` is set only on true. Still throws OverflowError beyond the double range.
+bool TryParseStrict(std::string_view text, double& value);
+
 // ParseStrict, with the field's name ("longitude minutes") put in front of the detail of an error.
 double ParseStrictNamed(std::string_view text, std::string_view quantity, std::string_view field);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "errors.h"
+#include "numbers.h"
 
 namespace miralto {
 namespace {
@@ -93,6 +94,27 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{"113:17′", "is not a decimal number"},
         std::pair{"1°2′3″4", "is not a decimal number"}, std::pair{"N", "is not a decimal number"},
         std::pair{"113°-17′", "is not a decimal number"}));
+
+// A number ParseStrict reads is read by the reader as that decimal, so a caller may take the quick
+// road through ParseStrict for it.
+TEST(NotationTest, WhatParseStrictReadsIsADecimalOfTheSameValue) {
+  for (const char* text : {"113.288959", "-23.5", "1.13e2", "1E-5", ".5", "5.", "+7", " 7 "}) {
+    double value = 0;
+    ASSERT_TRUE(TryParseStrict(text, value)) << text;
+    Notation n;
+    ReadNotation(text, "field 1", n);
+    EXPECT_EQ(n.form, NotationForm::kDecimal) << text;
+    EXPECT_EQ(ParseStrict(n.decimal), value) << text;
+    EXPECT_EQ(n.hemisphere, Hemisphere::kNone) << text;
+  }
+  for (const char* text :
+       {"", "-", ".", "113.5E", "1e", "23N", "113\u00B0", "--5", "1.2.3", "\u22125"}) {
+    double value = 0;
+    EXPECT_FALSE(TryParseStrict(text, value)) << text;
+  }
+  double value = 0;
+  EXPECT_THROW(TryParseStrict("1e400", value), OverflowError);
+}
 
 struct Record {
   const char* first;
