@@ -13,10 +13,9 @@ enum class Command { kDms, kDd, kEncode, kDecode, kCompare };
 // One way of writing a record for a command: its field count and what the fields are.
 struct Layout {
   std::size_t count;
-  std::string_view label;  // "LON LAT"
-  bool notations;          // two fields read as coordinate notations (LON LAT in either order);
-                           // a layout that exists only for notations is dropped by --lenient
-  bool notation_only = false;
+  std::string_view label;      // "LON LAT"
+  bool notations;              // LON LAT read as coordinate notations (either order with letters)
+  bool notation_only = false;  // exists only for notations: --lenient drops it
 };
 
 // What names a record's map point: nothing (its line number does), its input field (a code) or its

@@ -68,14 +68,16 @@ class Converter {
   void InitParser();
   // Splits a record into fields_ ; false with `error` set for a malformed CSV record.
   bool Split(std::string_view record, std::string& error);
-  // Picks the command's fields out of fields_ into selected_; false with `problem` set when the
-  // record does not hold them.
-  bool Select(std::string& problem);
+  // Picks the command's fields out of fields_ into selected_ and returns their layout; nullptr
+  // with `problem` set when the record does not hold them.
+  const Layout* Select(std::string& problem);
   void Compute(const Layout& layout);
-  // Fills position_ from a LON LAT record: notations, or with --lenient the window's reading.
-  void ReadPosition(std::string_view first, std::string_view second);
-  // Sets the map point from position_ (or the decimal results) and checks that a map can show it.
-  void SetPoint(bool from_results);
+  // The six texts of a LON LAT record: notations, or with --lenient the window's reading.
+  PositionTexts ReadPosition(std::string_view first, std::string_view second);
+  PositionTexts ReadNotations(std::string_view first, std::string_view second);
+  // Sets the map point from `position` (nullptr: from the decimal results) and checks that a map
+  // can show it.
+  void SetPoint(const PositionTexts* position);
 
   static void OnCsvField(void* data, std::size_t size, void* self);
 
@@ -91,7 +93,6 @@ class Converter {
   std::vector<std::string_view> selected_;
   std::array<std::string, 2> field_names_;  // "field 1" or "column 3", for messages
   NotatedPosition notated_;
-  PositionTexts position_;
   std::array<std::string, 2> point_;
   std::array<std::string, 6> results_;
   std::size_t result_count_ = 0;
