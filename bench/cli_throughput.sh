@@ -2,11 +2,14 @@
 # Throughput of miralto-cli against GeoConvert (GeographicLib) on the same file in the same run,
 # and the peak memory of a ten-million-line stream. With BASELINE=COMMIT the miralto-cli of that
 # commit is built too and timed in the same run, so a change is measured against its base on the
-# same (possibly busy) machine. Usage: [BASELINE=COMMIT] bench/cli_throughput.sh [LINES]
+# same machine; with INSTRUCTIONS=1 both are also run under callgrind on 100,000 lines, whose
+# instruction counts a busy machine does not disturb.
+# Usage: [BASELINE=COMMIT] [INSTRUCTIONS=1] bench/cli_throughput.sh [LINES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 need_packages "${BUILD_PACKAGES[@]}" geographiclib-tools time
+[ "${INSTRUCTIONS:-}" = 1 ] && need_packages valgrind
 
 lines=${1:-1000000}
 configure_and_build() {  # source folder, build folder
@@ -20,10 +23,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 base=
 if [ -n "${BASELINE:-}" ]; then
-  mkdir "$work/base-src"
-  git archive "$BASELINE" | tar -x -C "$work/base-src"
-  configure_and_build "$work/base-src" build-bench-baseline
-  base=build-bench-baseline/cli/miralto-cli
+  rm -rf build-bench-baseline
+  mkdir -p build-bench-baseline/src
+  git archive "$BASELINE" | tar -x -C build-bench-baseline/src
+  configure_and_build build-bench-baseline/src build-bench-baseline/build
+  base=build-bench-baseline/build/cli/miralto-cli
 fi
 
 # Random positions inside the code's reach, fixed seed; the same positions in DMS notation.
@@ -75,6 +79,31 @@ dec_geo=$(best_of_three "$work/codes.txt" "$cli" --correction 0,0 decode --to ge
 report "miralto-cli decode --dd" "$dec_dd"
 report "miralto-cli decode --to geojson" "$dec_geo"
 awk -v g="$dec_geo" -v t="$dec_dd" 'BEGIN { printf "decode --to geojson takes %.2fx the time of decode --dd\n", g / t }'
+
+# Instructions of a command on the first 100,000 lines of FILE.
+instructions() {
+  local file=$1
+  shift
+  head -n 100000 "$file" | valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 \
+    >/dev/null | sed -n 's/.*Collected : //p'
+}
+if [ "${INSTRUCTIONS:-}" = 1 ]; then
+  echo "instructions over 100000 lines (callgrind)"
+  for row in "dms|dd.txt|dms" "encode (LON LAT)|dd.txt|encode" "decode|codes.txt|decode" \
+    "decode --dd|codes.txt|decode --dd" "encode (DMS notations)|notations.txt|encode" \
+    "decode --to geojson|codes.txt|decode --to geojson"; do
+    IFS='|' read -r name file args <<< "$row"
+    # shellcheck disable=SC2086
+    n=$(instructions "$work/$file" "$cli" --correction 0,0 $args)
+    b=
+    # shellcheck disable=SC2086
+    [ -n "$base" ] && [[ $name != *notations* && $name != *geojson* ]] &&
+      b=$(instructions "$work/$file" "$base" --correction 0,0 $args)
+    awk -v name="$name" -v n="$n" -v b="$b" 'BEGIN { printf "  %-28s %14d", name, n
+      if (b != "") printf "   baseline %14d, %+.1f%%", b, 100 * (n - b) / b
+      printf "\n" }'
+  done
+fi
 
 peak() {  # file, arguments: peak resident memory in MiB
   local file=$1
