@@ -1,5 +1,6 @@
 #include "angle_forms.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "errors.h"
@@ -35,8 +36,18 @@ DmsTexts DecimalToDms(std::string_view decimal) {
   return DecimalToDms(ParseLenient(decimal), decimal);
 }
 
-DmsTexts DecimalToDms(double value, std::string_view decimal) {
-  Single x = ToSingle(value, decimal);
+DmsTexts DecimalToDms(double decimal) {
+  // The shortest text that reads back as the value: what the window would have to hold.
+  char text[32];
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, decimal);
+  return DecimalToDms(decimal, std::string_view(text, static_cast<std::size_t>(end - text)));
+}
+
+DmsTexts DecimalToDms(double decimal, std::string_view text) {
+  if (std::isnan(decimal)) {
+    throw ConversionError({MessageId::kNotANumber, {Argument::Quoted(text)}});
+  }
+  Single x = ToSingle(decimal, text);
   DmsTexts texts;
   texts.degrees = SingleText(std::trunc(x));
   x = CarryDown(x);

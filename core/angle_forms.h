@@ -14,9 +14,13 @@ namespace miralto {
 // input's sign. Never fails on a number within the single range; throws OverflowError beyond it.
 DmsTexts DecimalToDms(std::string_view decimal);
 
-// The same from the value ParseLenient reads from `decimal` (quoted by an overflow message), for
-// a caller that has read it already.
-DmsTexts DecimalToDms(double value, std::string_view decimal);
+// The same for a number held as a double, as a text that reads back as exactly `decimal` would
+// give. Throws OverflowError beyond the single range (infinities included) and ConversionError for
+// NaN, which no text the window reads can give.
+DmsTexts DecimalToDms(double decimal);
+
+// The same for `decimal` read from `text`; messages quote `text`.
+DmsTexts DecimalToDms(double decimal, std::string_view text);
 
 // Degrees, minutes and seconds to decimal degrees in double precision: the minutes, seconds and
 // degrees texts are read with ParseStrict, in that order, and added as

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "angle_forms.h"
 #include "errors.h"
+#include "numbers.h"
 #include "vectors.h"
 
 namespace miralto {
@@ -22,6 +25,24 @@ TEST_P(DecimalToDmsTest, GivesTheTableTexts) {
             expected);
 }
 
+// A number held as a double gives what the text it was read from gives: callers that hold numbers
+// (the library, the Python module) must match the window bit for bit.
+TEST_P(DecimalToDmsTest, TheNumberGivesWhatItsTextGives) {
+  const Vector& v = GetParam();
+  double value = 0;
+  try {
+    value = ParseLenient(v[0]);
+  } catch (const Error&) {
+    GTEST_SKIP() << "the text is not a number of the double range";
+  }
+  const std::string expected = v.fields.size() > 2 ? v[1] + " " + v[2] + " " + v[3] : v[1];
+  EXPECT_EQ(Outcome([&] {
+              const DmsTexts t = DecimalToDms(value);
+              return t.degrees + " " + t.minutes + " " + t.seconds;
+            }),
+            expected);
+}
+
 INSTANTIATE_TEST_SUITE_P(Vectors, DecimalToDmsTest,
                          ::testing::ValuesIn(testing::ReadVectors("decimal_to_dms.csv")));
 
@@ -34,6 +55,22 @@ TEST_P(DmsToDecimalTest, GivesTheTableText) {
 
 INSTANTIATE_TEST_SUITE_P(Vectors, DmsToDecimalTest,
                          ::testing::ValuesIn(testing::ReadVectors("dms_to_decimal.csv")));
+
+TEST(AngleFormsTest, NumbersNoTextCanHoldFailByKind) {
+  const struct {
+    double value;
+    ErrorKind kind;
+  } cases[] = {
+      {std::numeric_limits<double>::infinity(), ErrorKind::kOverflow},
+      {-std::numeric_limits<double>::infinity(), ErrorKind::kOverflow},
+      {std::numeric_limits<double>::quiet_NaN(), ErrorKind::kConversion},
+      {1e39, ErrorKind::kOverflow},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Outcome([&] { return DecimalToDms(c.value).degrees; }), testing::ErrorTag(c.kind))
+        << c.value;
+  }
+}
 
 TEST(AngleFormsTest, ThereAndBackLosesOnlyTheSinglePrecision) {
   EXPECT_EQ(DmsToDecimal(DecimalToDms("113.288959"), "longitude"), "113.288955688889");
