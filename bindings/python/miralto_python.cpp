@@ -1,0 +1,623 @@
+// The Python module: the window's operations on scalars, and element-wise on numpy arrays with
+// the loop in C++ and the interpreter lock released while it runs.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "angle_forms.h"
+#include "comparison.h"
+#include "errors.h"
+#include "numbers.h"
+#include "position_code.h"
+
+namespace py = pybind11;
+using namespace pybind11::literals;
+
+namespace miralto::python {
+namespace {
+
+// One input element: missing (None or NaN), a number, or a text as a window field holds it.
+enum class FieldKind : std::uint8_t { kMissing, kNumber, kText };
+
+struct Field {
+  FieldKind kind = FieldKind::kMissing;
+  double number = 0;
+  std::string_view text;
+};
+
+// The shortest text that reads back as `value`; whole numbers below 10^15 without an exponent,
+// so that a code held as a number ("500000000") reads as its digits.
+std::string NumberText(double value) {
+  char buffer[32];
+  const bool whole = std::fabs(value) < 1e15 && value == std::trunc(value);
+  const auto [end, ec] =
+      whole ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::int64_t>(value))
+            : std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, end);
+}
+
+// An input flattened to one dimension. Numeric arrays are read in place; texts and Python
+// objects are copied out while the interpreter lock is held, so the loop runs without it.
+class Column {
+ public:
+  explicit Column(const py::array& flat) {
+    const char kind = flat.dtype().kind();
+    size_ = static_cast<std::size_t>(flat.size());
+    if (kind == 'f' || kind == 'i' || kind == 'u' || kind == 'b') {
+      numbers_ = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(flat);
+      numeric_ = true;
+      return;
+    }
+    kinds_.resize(size_, FieldKind::kText);
+    texts_.resize(size_);
+    values_.resize(size_);
+    if (kind == 'U') {
+      const auto contiguous = py::array::ensure(flat, py::array::c_style);
+      const auto width = static_cast<std::size_t>(contiguous.itemsize()) / sizeof(char32_t);
+      const auto* data = static_cast<const char32_t*>(contiguous.data());
+      for (std::size_t i = 0; i < size_; ++i) texts_[i] = Utf8(data + i * width, width);
+    } else if (kind == 'S') {
+      const auto contiguous = py::array::ensure(flat, py::array::c_style);
+      const auto width = static_cast<std::size_t>(contiguous.itemsize());
+      const auto* data = static_cast<const char*>(contiguous.data());
+      for (std::size_t i = 0; i < size_; ++i) {
+        std::string_view item(data + i * width, width);
+        texts_[i] = item.substr(0, item.find('\0'));
+      }
+    } else if (kind == 'O') {
+      const auto contiguous = py::array::ensure(flat, py::array::c_style);
+      const auto* objects = static_cast<PyObject* const*>(contiguous.data());
+      for (std::size_t i = 0; i < size_; ++i) Read(objects[i], kinds_[i], values_[i], texts_[i]);
+    } else {
+      throw py::type_error("expected numbers or texts, not an array of dtype " +
+                           std::string(py::str(flat.dtype())));
+    }
+  }
+
+  Field operator[](std::size_t i) const {
+    if (numeric_) {
+      const double value = numbers_.data()[i];
+      return std::isnan(value) ? Field{} : Field{FieldKind::kNumber, value, {}};
+    }
+    return {kinds_[i], values_[i], texts_[i]};
+  }
+
+  // One Python object as an element: None and NaN are missing, numbers are numbers, str and
+  // bytes are texts. Whole numbers become their decimal text, which reads back exactly however
+  // large they are.
+  static void Read(const py::handle& object, FieldKind& kind, double& value, std::string& text) {
+    if (object.is_none()) {
+      kind = FieldKind::kMissing;
+    } else if (py::isinstance<py::str>(object)) {
+      kind = FieldKind::kText;
+      text = object.cast<std::string>();
+    } else if (py::isinstance<py::bytes>(object)) {
+      kind = FieldKind::kText;
+      text = object.cast<std::string>();
+    } else if (py::isinstance<py::bool_>(object)) {
+      kind = FieldKind::kNumber;
+      value = object.cast<bool>() ? 1 : 0;
+    } else if (PyLong_Check(object.ptr()) || PyObject_HasAttrString(object.ptr(), "__index__")) {
+      kind = FieldKind::kText;
+      text = py::str(py::int_(py::reinterpret_borrow<py::object>(object)));
+    } else if (PyFloat_Check(object.ptr()) || PyObject_HasAttrString(object.ptr(), "__float__")) {
+      value = py::float_(py::reinterpret_borrow<py::object>(object));
+      kind = std::isnan(value) ? FieldKind::kMissing : FieldKind::kNumber;
+    } else {
+      throw py::type_error("expected a number or a text, not " +
+                           std::string(py::str(py::type::of(object).attr("__name__"))));
+    }
+  }
+
+ private:
+  static std::string Utf8(const char32_t* data, std::size_t width) {
+    while (width > 0 && data[width - 1] == 0) --width;  // numpy pads texts with NULs
+    std::string out;
+    out.reserve(width);
+    for (std::size_t i = 0; i < width; ++i) {
+      const char32_t c = data[i];
+      if (c < 0x80) {
+        out += static_cast<char>(c);
+      } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+      } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+      } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+      }
+    }
+    return out;
+  }
+
+  std::size_t size_ = 0;
+  bool numeric_ = false;
+  py::array_t<double, py::array::c_style | py::array::forcecast> numbers_;
+  std::vector<FieldKind> kinds_;
+  std::vector<double> values_;
+  std::vector<std::string> texts_;
+};
+
+// What an operation gives for one element: texts, or numbers read from the window's texts.
+enum class ResultKind { kText, kNumber, kInteger };
+
+struct Results {
+  std::array<std::string, 6> texts;
+  std::array<double, 6> numbers{};
+};
+
+struct Signature {
+  std::size_t inputs;
+  std::size_t outputs;
+  ResultKind kind;
+};
+
+// Decimal degrees as the window's "↑" reads them.
+DmsTexts Degrees(const Field& f) {
+  return f.kind == FieldKind::kNumber ? DecimalToDms(f.number) : DecimalToDms(f.text);
+}
+
+// A field that the window reads as a text of its own ("↓", "→", the codes).
+std::string Text(const Field& f) {
+  return f.kind == FieldKind::kNumber ? NumberText(f.number) : std::string(f.text);
+}
+
+void PutDms(Results& r, std::size_t at, DmsTexts&& t) {
+  r.texts[at] = std::move(t.degrees);
+  r.texts[at + 1] = std::move(t.minutes);
+  r.texts[at + 2] = std::move(t.seconds);
+}
+
+// A decimal text of the window as the number it shows: exact, since its 15 digits read back.
+double Number(const std::string& text) { return ParseStrict(text); }
+
+// The Python error classes, one per kind, in the order of ErrorKind.
+struct ErrorClasses {
+  py::object base;
+  std::array<std::pair<ErrorKind, py::object>, 6> by_kind;
+};
+
+ErrorClasses& Classes() {
+  static ErrorClasses* classes = new ErrorClasses();  // lives as long as the interpreter
+  return *classes;
+}
+
+[[noreturn]] void Raise(const Error& error, const py::object& index) {
+  py::object cls = Classes().base;
+  for (const auto& [kind, c] : Classes().by_kind) {
+    if (kind == error.kind()) cls = c;
+  }
+  std::string text = error.Message();
+  if (!index.is_none()) text = "element " + std::string(py::str(index)) + ": " + text;
+  py::object instance = cls(text);
+  instance.attr("kind") = std::string(KindName(error.kind()));
+  instance.attr("message") = error.Message();
+  instance.attr("index") = index;
+  PyErr_SetObject(cls.ptr(), instance.ptr());
+  throw py::error_already_set();
+}
+
+Corrections ReadCorrections(const py::object& corrections) {
+  const py::tuple pair = py::tuple(corrections);
+  if (pair.size() != 2) {
+    throw py::value_error("corrections must be two integers (longitude, latitude)");
+  }
+  Long values[2];
+  for (std::size_t i = 0; i < 2; ++i) {
+    const py::object item = pair[i];
+    const py::int_ value(item);
+    int overflow = 0;
+    const long long v = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+    if (overflow != 0 || v < std::numeric_limits<Long>::min() ||
+        v > std::numeric_limits<Long>::max()) {
+      Raise(OverflowError("the correction " + py::repr(item).cast<std::string>() +
+                          " is outside the integer range -2147483648 to 2147483647"),
+            py::none());
+    }
+    values[i] = static_cast<Long>(v);
+  }
+  return {values[0], values[1]};
+}
+
+enum class Errors { kRaise, kCoerce };
+
+Errors ReadErrors(const std::string& errors) {
+  if (errors == "raise") return Errors::kRaise;
+  if (errors == "coerce") return Errors::kCoerce;
+  throw py::value_error("errors must be \"raise\" or \"coerce\", not \"" + errors + "\"");
+}
+
+py::object Scalar(const Results& r, std::size_t i, ResultKind kind, bool missing, bool failed) {
+  if (missing) return py::none();
+  if (kind == ResultKind::kText) return py::str(failed ? std::string() : r.texts[i]);
+  if (failed) return py::float_(std::numeric_limits<double>::quiet_NaN());
+  if (kind == ResultKind::kInteger) return py::int_(static_cast<long long>(r.numbers[i]));
+  return py::float_(r.numbers[i]);
+}
+
+py::object Pack(std::vector<py::object> values) {
+  if (values.size() == 1) return values[0];
+  py::tuple tuple(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) tuple[i] = values[i];
+  return tuple;
+}
+
+// Runs `op` over the inputs: once for scalars, element-wise over their numpy broadcast for
+// arrays and sequences.
+template <typename Op>
+py::object Apply(const std::vector<py::object>& inputs, const Signature& sig,
+                 const std::string& errors_name, bool return_mask, Op op) {
+  const Errors errors = ReadErrors(errors_name);
+  const py::module_ np = py::module_::import("numpy");
+  bool scalar = true;
+  for (const py::object& input : inputs) {
+    scalar = scalar && (py::isinstance<py::str>(input) || py::isinstance<py::bytes>(input) ||
+                        np.attr("ndim")(input).cast<int>() == 0);
+  }
+
+  if (scalar) {
+    std::vector<std::string> texts(inputs.size());
+    std::vector<Field> fields(inputs.size());
+    bool missing = false;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+      py::object item = inputs[i];
+      if (py::hasattr(item, "item") && !py::isinstance<py::str>(item)) item = item.attr("item")();
+      Column::Read(item, fields[i].kind, fields[i].number, texts[i]);
+      fields[i].text = texts[i];
+      missing = missing || fields[i].kind == FieldKind::kMissing;
+    }
+    Results r;
+    bool failed = false;
+    if (!missing) {
+      try {
+        op(fields.data(), r);
+      } catch (const Error& error) {
+        if (errors == Errors::kRaise) Raise(error, py::none());
+        failed = true;
+      }
+    }
+    std::vector<py::object> values;
+    for (std::size_t i = 0; i < sig.outputs; ++i) {
+      values.push_back(Scalar(r, i, sig.kind, missing, failed));
+    }
+    py::object result = Pack(std::move(values));
+    return return_mask ? py::make_tuple(result, py::bool_(failed)) : result;
+  }
+
+  // Arrays: broadcast, flatten, and read every input before the loop.
+  py::list arrays;
+  for (const py::object& input : inputs) {
+    py::object array = np.attr("asarray")(input);
+    // A list of numbers and None: numpy makes objects of it; keep it that way.
+    arrays.append(array);
+  }
+  const py::tuple broadcast = np.attr("broadcast_arrays")(*arrays);
+  const py::tuple shape = broadcast[0].attr("shape");
+  std::vector<Column> columns;
+  for (const py::handle array : broadcast) {
+    columns.emplace_back(np.attr("ravel")(array).cast<py::array>());
+  }
+  const std::size_t n = columns.empty() ? 0 : py::len(np.attr("ravel")(broadcast[0]));
+
+  // Each output as a column of its own, filled while the interpreter lock is released.
+  std::vector<std::vector<std::string>> texts(sig.kind == ResultKind::kText ? sig.outputs : 0);
+  std::vector<std::vector<double>> numbers(sig.kind == ResultKind::kText ? 0 : sig.outputs);
+  for (auto& column : texts) column.resize(n);
+  for (auto& column : numbers) column.assign(n, std::numeric_limits<double>::quiet_NaN());
+  std::vector<std::uint8_t> failed(n, 0);
+  std::size_t first_failure = n;
+  std::string failure_message;
+  ErrorKind failure_kind = ErrorKind::kConversion;
+  {
+    py::gil_scoped_release release;
+    std::vector<Field> fields(inputs.size());
+    Results r;
+    for (std::size_t i = 0; i < n; ++i) {
+      bool any_missing = false;
+      for (std::size_t k = 0; k < columns.size(); ++k) {
+        fields[k] = columns[k][i];
+        any_missing = any_missing || fields[k].kind == FieldKind::kMissing;
+      }
+      if (any_missing) continue;
+      try {
+        op(fields.data(), r);
+      } catch (const Error& error) {
+        failed[i] = 1;
+        if (errors == Errors::kRaise) {
+          first_failure = i;
+          failure_kind = error.kind();
+          failure_message = error.what();
+          break;
+        }
+        continue;
+      }
+      for (std::size_t k = 0; k < texts.size(); ++k) texts[k][i] = std::move(r.texts[k]);
+      for (std::size_t k = 0; k < numbers.size(); ++k) numbers[k][i] = r.numbers[k];
+    }
+  }
+  if (first_failure < n) {
+    py::object index = np.attr("unravel_index")(first_failure, shape);
+    if (py::len(shape) == 1) index = py::int_(first_failure);
+    Raise(Error(failure_kind, failure_message), index);
+  }
+
+  std::vector<py::object> outputs;
+  for (const auto& column : texts) {
+    std::size_t width = 1;
+    for (const std::string& text : column) width = std::max(width, text.size());
+    py::array out(py::dtype("<U" + std::to_string(width)),
+                  std::vector<py::ssize_t>{static_cast<py::ssize_t>(n)});
+    auto* data = static_cast<char32_t*>(out.mutable_data());
+    std::fill(data, data + n * width, char32_t{0});
+    for (std::size_t i = 0; i < n; ++i) {
+      // Result texts are ASCII: digits, signs, periods, exponents and code digits.
+      for (std::size_t c = 0; c < column[i].size(); ++c) data[i * width + c] = column[i][c];
+    }
+    outputs.push_back(out.attr("reshape")(shape));
+  }
+  for (const auto& column : numbers) {
+    py::array_t<double> out(static_cast<py::ssize_t>(n));
+    std::copy(column.begin(), column.end(), out.mutable_data());
+    outputs.push_back(out.attr("reshape")(shape));
+  }
+  py::object result = Pack(std::move(outputs));
+  if (!return_mask) return result;
+  py::array_t<bool> mask(static_cast<py::ssize_t>(n));
+  bool* m = mask.mutable_data();
+  for (std::size_t i = 0; i < n; ++i) m[i] = failed[i] != 0;
+  return py::make_tuple(result, mask.attr("reshape")(shape));
+}
+
+// Defaults and keywords shared by every function.
+constexpr const char* kErrorsDoc = R"(
+errors : {"raise", "coerce"}
+    "raise" (the default): the first failure raises a miralto.Error subclass; for arrays its
+    message and its ``index`` attribute name the element. "coerce": a failed element gives the
+    empty text or NaN.
+return_mask : bool
+    Also return a boolean mask (a bool for scalars) that is True where an element failed.
+    Missing inputs (None, NaN) give missing results and are not failures.
+)";
+
+py::object DefaultCorrections() { return py::make_tuple(0, 0); }
+
+template <typename Op>
+py::object Run(std::vector<py::object> inputs, Signature sig, const std::string& errors,
+               bool return_mask, Op op) {
+  return Apply(inputs, sig, errors, return_mask, op);
+}
+
+// The function's own text with the keywords every function shares put before its "Returns".
+std::string Doc(const char* text) {
+  std::string doc(text);
+  const std::size_t returns = doc.find("\nReturns");
+  doc.insert(returns == std::string::npos ? doc.size() : returns, kErrorsDoc);
+  return doc;
+}
+
+}  // namespace
+}  // namespace miralto::python
+
+PYBIND11_MODULE(miralto, m) {
+  using namespace miralto;
+  using namespace miralto::python;
+  m.doc() = R"(Position codes of Miralto: the window's operations for scalars and numpy arrays.
+
+Every function gives exactly the texts the Miralto window shows for the same fields and
+corrections. Numbers may be given as floats (or ints) or as the texts a window field would hold.
+Scalars give scalars; numpy arrays or sequences give numpy arrays, element-wise over their numpy
+broadcast, with the loop in C++.
+
+Errors raise subclasses of miralto.Error, one per kind: ConversionError, OverflowError, FileError,
+EndOfFileError, OutOfReachError, InvalidCodeError. Each has ``kind``, ``message`` and ``index``
+(the failed element of an array, or None).)";
+  m.attr("__version__") = MIRALTO_VERSION;
+
+  const py::module_ builtins = py::module_::import("builtins");
+  const py::object type = builtins.attr("type");
+  ErrorClasses& classes = Classes();
+  classes.base = type("Error", py::make_tuple(builtins.attr("Exception")),
+                      py::dict("__module__"_a = "miralto",
+                               "__doc__"_a = "Base of every error of the conversions: kind, "
+                                             "message and index (or None)."));
+  m.attr("Error") = classes.base;
+  // Each kind is also the Python error a caller would catch for it without knowing this module.
+  const std::array<std::tuple<ErrorKind, const char*, const char*>, 6> kinds = {{
+      {ErrorKind::kConversion, "ConversionError", "ValueError"},
+      {ErrorKind::kOverflow, "OverflowError", "OverflowError"},
+      {ErrorKind::kFile, "FileError", "OSError"},
+      {ErrorKind::kEndOfFile, "EndOfFileError", "EOFError"},
+      {ErrorKind::kOutOfReach, "OutOfReachError", "ValueError"},
+      {ErrorKind::kInvalidCode, "InvalidCodeError", "ValueError"},
+  }};
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    const auto& [kind, name, host] = kinds[i];
+    py::object cls = type(name, py::make_tuple(classes.base, builtins.attr(host)),
+                          py::dict("__module__"_a = "miralto",
+                                   "__doc__"_a = "The " + std::string(KindName(kind)) + "."));
+    classes.by_kind[i] = {kind, cls};
+    m.attr(name) = cls;
+  }
+
+  m.def(
+      "encode",
+      [](py::object lon, py::object lat, py::object corrections, const std::string& errors,
+         bool return_mask) {
+        const Corrections c = ReadCorrections(corrections);
+        return Run({lon, lat}, {2, 1, ResultKind::kText}, errors, return_mask,
+                   [c](const Field* f, Results& r) {
+                     r.texts[0] = EncodePosition({Degrees(f[0]), Degrees(f[1])}, c);
+                   });
+      },
+      "lon"_a, "lat"_a, "corrections"_a = DefaultCorrections(), py::kw_only(), "errors"_a = "raise",
+      "return_mask"_a = false,
+      Doc(R"(The position code of a position in decimal degrees: the window's "↑" then "→".
+
+lon, lat : float, str or array-like
+    Longitude east and latitude north in decimal degrees.
+corrections : (int, int)
+    Longitude and latitude corrections in tenths of arc-second, taken off before encoding.
+
+Returns the nine-character code (str), or an array of them.
+
+>>> miralto.encode(113.288959, 23.236255)
+'8i4k7zwpg'
+>>> miralto.encode([113.288959, 1.0], [23.236255, 2.0], errors="coerce")
+array(['8i4k7zwpg', ''], dtype='<U9')
+)")
+          .c_str());
+
+  m.def(
+      "encode_dms",
+      [](py::object d, py::object mi, py::object s, py::object d2, py::object m2, py::object s2,
+         py::object corrections, const std::string& errors, bool return_mask) {
+        const Corrections c = ReadCorrections(corrections);
+        return Run(
+            {d, mi, s, d2, m2, s2}, {6, 1, ResultKind::kText}, errors, return_mask,
+            [c](const Field* f, Results& r) {
+              r.texts[0] = EncodePosition(
+                  {{Text(f[0]), Text(f[1]), Text(f[2])}, {Text(f[3]), Text(f[4]), Text(f[5])}}, c);
+            });
+      },
+      "d"_a, "m"_a, "s"_a, "d2"_a, "m2"_a, "s2"_a, "corrections"_a = DefaultCorrections(),
+      py::kw_only(), "errors"_a = "raise", "return_mask"_a = false,
+      Doc(R"(The position code of six degree, minute, second fields: the window's "→".
+
+d, m, s : float, str or array-like
+    Longitude degrees, minutes and seconds (each keeps its own sign; not range-checked).
+d2, m2, s2 : float, str or array-like
+    The same for the latitude.
+corrections : (int, int)
+    Longitude and latitude corrections in tenths of arc-second.
+
+Returns the code (str), or an array of them.
+
+>>> miralto.encode_dms(113, 17, 39.5, 23, 13, 59.9)
+'87ak7vtpg'
+)")
+          .c_str());
+
+  m.def(
+      "decode",
+      [](py::object code, py::object corrections, bool dd, const std::string& errors,
+         bool return_mask) {
+        const Corrections c = ReadCorrections(corrections);
+        if (dd) {
+          return Run({code}, {1, 2, ResultKind::kNumber}, errors, return_mask,
+                     [c](const Field* f, Results& r) {
+                       const PositionTexts p = DecodePosition(Text(f[0]), c);
+                       r.numbers[0] = Number(DmsToDecimal(p.lon, "longitude"));
+                       r.numbers[1] = Number(DmsToDecimal(p.lat, "latitude"));
+                     });
+        }
+        return Run({code}, {1, 6, ResultKind::kText}, errors, return_mask,
+                   [c](const Field* f, Results& r) {
+                     PositionTexts p = DecodePosition(Text(f[0]), c);
+                     PutDms(r, 0, std::move(p.lon));
+                     PutDms(r, 3, std::move(p.lat));
+                   });
+      },
+      "code"_a, "corrections"_a = DefaultCorrections(), "dd"_a = false, py::kw_only(),
+      "errors"_a = "raise", "return_mask"_a = false,
+      Doc(R"(The position a code names: the window's "←" (and "↓" with dd=True).
+
+code : str or array-like
+    Nine-character position codes.
+corrections : (int, int)
+    Longitude and latitude corrections in tenths of arc-second, added back.
+dd : bool
+    False: six texts (lon degrees, minutes, seconds, lat degrees, minutes, seconds).
+    True: longitude and latitude in decimal degrees as floats, exactly the numbers the window
+    shows.
+
+Returns a tuple of six str or two floats, or a tuple of arrays.
+
+>>> miralto.decode("87ak7vtpg")
+('113', '17', '39.5', '23', '13', '59.9')
+>>> miralto.decode("8i4k7zwpg", corrections=(-193, 106), dd=True)
+(113.283583333333, 23.2391944444444)
+)")
+          .c_str());
+
+  m.def(
+      "compare",
+      [](py::object code, py::object ref, const std::string& errors, bool return_mask) {
+        return Run({code, ref}, {2, 2, ResultKind::kInteger}, errors, return_mask,
+                   [](const Field* f, Results& r) {
+                     const CodeDifference d = CompareCodes(Text(f[0]), Text(f[1]));
+                     r.numbers[0] = Number(d.lon);
+                     r.numbers[1] = Number(d.lat);
+                   });
+      },
+      "code"_a, "ref"_a, py::kw_only(), "errors"_a = "raise", "return_mask"_a = false,
+      Doc(R"(Code minus reference in tenths of arc-second: the window's "计算差值".
+
+The zone digits take no part. These are the corrections that make the reference's place encode
+to the code.
+
+code, ref : str or array-like
+    Position codes (nine characters, or eight without the zone).
+
+Returns (lon_difference, lat_difference) as ints, or as float arrays (NaN where coerced).
+
+>>> miralto.compare("8i4k7zwpg", "87ak7vtpg")
+(-193, 106)
+)")
+          .c_str());
+
+  m.def(
+      "to_dms",
+      [](py::object value, const std::string& errors, bool return_mask) {
+        return Run({value}, {1, 3, ResultKind::kText}, errors, return_mask,
+                   [](const Field* f, Results& r) { PutDms(r, 0, Degrees(f[0])); });
+      },
+      "value"_a, py::kw_only(), "errors"_a = "raise", "return_mask"_a = false,
+      Doc(R"(Decimal degrees to degrees, minutes and seconds in single precision: the window's "↑".
+
+value : float, str or array-like
+    Decimal degrees; a text is read as the window reads it (blanks dropped, the longest leading
+    number, 0 without one).
+
+Returns (degrees, minutes, seconds) as str, or a tuple of three arrays.
+
+>>> miralto.to_dms(113.288959)
+('113', '17', '20.24048')
+)")
+          .c_str());
+
+  m.def(
+      "to_dd",
+      [](py::object d, py::object mi, py::object s, const std::string& errors, bool return_mask) {
+        return Run(
+            {d, mi, s}, {3, 1, ResultKind::kNumber}, errors, return_mask,
+            [](const Field* f, Results& r) {
+              r.numbers[0] = Number(DmsToDecimal({Text(f[0]), Text(f[1]), Text(f[2])}, "angle"));
+            });
+      },
+      "d"_a, "m"_a, "s"_a, py::kw_only(), "errors"_a = "raise", "return_mask"_a = false,
+      Doc(R"(Degrees, minutes and seconds to decimal degrees: the window's "↓".
+
+d, m, s : float, str or array-like
+    Degrees, minutes and seconds; each keeps its own sign.
+
+Returns the decimal degrees as a float (exactly the number the window shows), or an array.
+
+>>> miralto.to_dd(113, 17, 20.24048)
+113.288955688889
+)")
+          .c_str());
+}
