@@ -1,0 +1,203 @@
+"""The Python module against the shared vector tables, scalars and arrays alike."""
+
+import math
+import pathlib
+import re
+
+import numpy as np
+import pytest
+
+import miralto
+from conftest import error_kind, vectors
+
+ENCODE = [p.values[0] for p in vectors("encode.csv")]
+DECODE = [p.values[0] for p in vectors("decode.csv")]
+COMPARE = [p.values[0] for p in vectors("compare.csv")]
+TO_DMS = [p.values[0] for p in vectors("decimal_to_dms.csv")]
+TO_DD = [p.values[0] for p in vectors("dms_to_decimal.csv")]
+
+
+def outcome(call):
+    """What a call gives, or the kind of the miralto error it raises."""
+    try:
+        return call()
+    except miralto.Error as error:
+        return "error:" + error.kind
+
+
+# Scalars: each operation gives the window's texts for every row of its table.
+
+@pytest.mark.parametrize("row", vectors("encode.csv"))
+def test_encode_dms_rows(row):
+    *fields, lon_correction, lat_correction, expected = row
+    corrections = (int(lon_correction), int(lat_correction))
+    assert outcome(lambda: miralto.encode_dms(*fields, corrections)) == expected
+
+
+@pytest.mark.parametrize("row", vectors("decode.csv"))
+def test_decode_rows(row):
+    code, lon_correction, lat_correction, *expected = row
+    got = outcome(lambda: miralto.decode(code, (int(lon_correction), int(lat_correction))))
+    assert got == (expected[0] if error_kind(expected[0]) else tuple(expected))
+
+
+@pytest.mark.parametrize("row", vectors("compare.csv"))
+def test_compare_rows(row):
+    code, reference, *expected = row
+    got = outcome(lambda: miralto.compare(code, reference))
+    if error_kind(expected[0]):
+        assert got == expected[0]
+    else:  # the table gives the latitude first
+        assert got == (int(expected[1]), int(expected[0]))
+
+
+@pytest.mark.parametrize("row", vectors("decimal_to_dms.csv"))
+def test_to_dms_rows(row):
+    text, *expected = row
+    got = outcome(lambda: miralto.to_dms(text))
+    assert got == (expected[0] if error_kind(expected[0]) else tuple(expected))
+
+
+@pytest.mark.parametrize("row", vectors("dms_to_decimal.csv"))
+def test_to_dd_rows(row):
+    *fields, expected = row
+    got = outcome(lambda: miralto.to_dd(*fields))
+    # The float is exactly the number the window's text shows.
+    assert got == (expected if error_kind(expected) else float(expected))
+
+
+# Arrays: the whole table in one call, good and bad rows mixed.
+
+def test_encode_dms_table_as_arrays():
+    rows = [r for r in ENCODE if r[6:8] == ["0", "0"]]
+    columns = [np.array([r[i] for r in rows]) for i in range(6)]
+    codes, failed = miralto.encode_dms(*columns, errors="coerce", return_mask=True)
+    expected = [r[8] for r in rows]
+    assert failed.tolist() == [error_kind(e) is not None for e in expected]
+    assert codes.tolist() == [("" if error_kind(e) else e) for e in expected]
+
+
+def test_decode_table_as_arrays_with_corrections_per_call():
+    for corrections in {(int(r[1]), int(r[2])) for r in DECODE}:
+        rows = [r for r in DECODE if (int(r[1]), int(r[2])) == corrections]
+        fields, failed = miralto.decode([r[0] for r in rows], corrections, errors="coerce",
+                                        return_mask=True)
+        for i, r in enumerate(rows):
+            if error_kind(r[3]):
+                assert failed[i] and all(f[i] == "" for f in fields)
+            else:
+                assert not failed[i] and [f[i] for f in fields] == r[3:9]
+
+
+def test_compare_table_as_arrays():
+    lon, lat = miralto.compare([r[0] for r in COMPARE], [r[1] for r in COMPARE],
+                               errors="coerce")
+    for i, r in enumerate(COMPARE):
+        if error_kind(r[2]):
+            assert math.isnan(lon[i]) and math.isnan(lat[i])
+        else:
+            assert (lon[i], lat[i]) == (float(r[3]), float(r[2]))
+
+
+def test_to_dms_and_to_dd_tables_as_arrays():
+    d, m, s = miralto.to_dms([r[0] for r in TO_DMS], errors="coerce")
+    for i, r in enumerate(TO_DMS):
+        assert [d[i], m[i], s[i]] == ([""] * 3 if error_kind(r[1]) else r[1:4])
+    values = miralto.to_dd(*[[r[k] for r in TO_DD] for k in range(3)], errors="coerce")
+    for i, r in enumerate(TO_DD):
+        assert (math.isnan(values[i]) if error_kind(r[3]) else values[i] == float(r[3]))
+
+
+def test_the_first_failure_raises_and_names_its_index():
+    with pytest.raises(miralto.OutOfReachError) as caught:
+        miralto.encode([113.288959, 113.0, 1.0, 2.0], [23.236255, 23.0, 2.0, 3.0])
+    assert caught.value.index == 2
+    assert str(caught.value).startswith("element 2: out of reach: longitude 1°00'00.0\"")
+    with pytest.raises(miralto.InvalidCodeError) as caught:
+        miralto.decode(np.array([["87ak7vtpg", "87ak7vtpg"], ["87ak7vtpg", "8i4k7zwpl"]]))
+    assert tuple(int(i) for i in caught.value.index) == (1, 1)
+
+
+# Numbers as floats give what their texts give; missing values stay missing.
+
+def test_floats_and_texts_give_the_same_codes():
+    rng = np.random.default_rng(7)
+    lon = rng.uniform(69.5, 142.5, 2000)
+    lat = rng.uniform(4.5, 77.5, 2000)
+    from_floats, failed_floats = miralto.encode(lon, lat, (-193, 106), errors="coerce",
+                                                return_mask=True)
+    from_texts, failed_texts = miralto.encode([repr(x) for x in lon], [repr(x) for x in lat],
+                                              (-193, 106), errors="coerce", return_mask=True)
+    assert failed_floats.any() and not failed_floats.all()
+    assert (from_floats == from_texts).all() and (failed_floats == failed_texts).all()
+    assert from_floats[7] == miralto.encode(float(lon[7]), lat[7], (-193, 106), errors="coerce")
+
+
+def test_missing_values_give_missing_results_and_are_not_failures():
+    codes, failed = miralto.encode([113.288959, None, math.nan, 1.0], [23.236255, 23.0, 23.0, 2.0],
+                                   errors="coerce", return_mask=True)
+    assert codes.tolist() == ["8i4k7zwpg", "", "", ""]
+    assert failed.tolist() == [False, False, False, True]
+    assert miralto.encode(None, 23.0) is None
+    assert miralto.decode(None) == (None,) * 6
+    lon, lat = miralto.decode(["8i4k7zwpg", None], dd=True)
+    assert lon[0] == 113.288944444444 and math.isnan(lon[1]) and math.isnan(lat[1])
+
+
+def test_arrays_broadcast_and_keep_their_shape():
+    codes = miralto.encode(np.array([[113.0], [114.0]]), np.array([23.0, 24.0, 25.0]))
+    assert codes.shape == (2, 3)
+    assert codes[1, 2] == miralto.encode(114.0, 25.0)
+    assert miralto.compare(np.array([], dtype=str), "87ak7vtpg")[0].shape == (0,)
+
+
+def test_codes_held_as_numbers_read_as_their_digits():
+    assert miralto.decode(500000000) == miralto.decode("500000000")
+    assert miralto.decode(np.array([500000000]))[0].tolist() == ["105"]
+
+
+def test_scalar_coerce_gives_empty_text_or_nan():
+    assert miralto.encode(1, 2, errors="coerce", return_mask=True) == ("", True)
+    assert math.isnan(miralto.to_dd("1", "x", "0", errors="coerce"))
+    assert miralto.encode(113.288959, 23.236255, return_mask=True) == ("8i4k7zwpg", False)
+
+
+# Errors are the host's own error types too.
+
+@pytest.mark.parametrize("call, cls, host", [
+    (lambda: miralto.encode(1, 2), miralto.OutOfReachError, ValueError),
+    (lambda: miralto.decode("8i4k7zwpl"), miralto.InvalidCodeError, ValueError),
+    (lambda: miralto.to_dd("x", 0, 0), miralto.ConversionError, ValueError),
+    (lambda: miralto.to_dms(1e39), miralto.OverflowError, OverflowError),
+    (lambda: miralto.to_dms(math.inf), miralto.OverflowError, OverflowError),
+    (lambda: miralto.encode(113, 23, (2**31, 0)), miralto.OverflowError, OverflowError),
+])
+def test_errors_are_typed_by_kind_and_carry_the_message(call, cls, host):
+    with pytest.raises(cls) as caught:
+        call()
+    assert isinstance(caught.value, host) and isinstance(caught.value, miralto.Error)
+    assert str(caught.value) == caught.value.message
+    assert caught.value.message.startswith(caught.value.kind + ": ")
+    assert caught.value.index is None
+
+
+@pytest.mark.parametrize("call, cls", [
+    (lambda: miralto.encode(113, 23, errors="ignore"), ValueError),
+    (lambda: miralto.encode(113, 23, (1, 2, 3)), ValueError),
+    (lambda: miralto.encode([object()], [23.0]), TypeError),
+    (lambda: miralto.encode(np.array(["2020-01-01"], dtype="datetime64[D]"), 23.0), TypeError),
+])
+def test_misuse_raises_python_errors(call, cls):
+    with pytest.raises(cls):
+        call()
+
+
+def test_stubs_name_every_public_function_and_error():
+    stub = pathlib.Path(miralto.__file__).with_name("miralto.pyi")
+    if not stub.exists():
+        stub = pathlib.Path(__file__).parents[2] / "bindings" / "python" / "miralto.pyi"
+    declared = set(re.findall(r"^(?:def|class) (\w+)", stub.read_text(), re.M))
+    public = {n for n in dir(miralto) if not n.startswith("_")}
+    assert declared == public
+    for name in public:
+        assert getattr(miralto, name).__doc__, name
