@@ -16,6 +16,7 @@
 #include "angle_forms.h"
 #include "comparison.h"
 #include "errors.h"
+#include "fields.h"
 #include "numbers.h"
 #include "position_code.h"
 
@@ -25,25 +26,10 @@ using namespace pybind11::literals;
 namespace miralto::python {
 namespace {
 
-// One input element: missing (None or NaN), a number, or a text as a window field holds it.
-enum class FieldKind : std::uint8_t { kMissing, kNumber, kText };
-
-struct Field {
-  FieldKind kind = FieldKind::kMissing;
-  double number = 0;
-  std::string_view text;
-};
-
-// The shortest text that reads back as `value`; whole numbers below 10^15 without an exponent,
-// so that a code held as a number ("500000000") reads as its digits.
-std::string NumberText(double value) {
-  char buffer[32];
-  const bool whole = std::fabs(value) < 1e15 && value == std::trunc(value);
-  const auto [end, ec] =
-      whole ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::int64_t>(value))
-            : std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, end);
-}
+using bindings::Degrees;
+using bindings::Field;
+using bindings::FieldKind;
+using bindings::Text;
 
 // An input flattened to one dimension. Numeric arrays are read in place; texts and Python
 // objects are copied out while the interpreter lock is held, so the loop runs without it.
@@ -165,16 +151,6 @@ struct Signature {
   std::size_t outputs;
   ResultKind kind;
 };
-
-// Decimal degrees as the window's "↑" reads them.
-DmsTexts Degrees(const Field& f) {
-  return f.kind == FieldKind::kNumber ? DecimalToDms(f.number) : DecimalToDms(f.text);
-}
-
-// A field that the window reads as a text of its own ("↓", "→", the codes).
-std::string Text(const Field& f) {
-  return f.kind == FieldKind::kNumber ? NumberText(f.number) : std::string(f.text);
-}
 
 void PutDms(Results& r, std::size_t at, DmsTexts&& t) {
   r.texts[at] = std::move(t.degrees);

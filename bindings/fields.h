@@ -1,0 +1,44 @@
+// Input fields of the bindings: a host's numbers and texts as the window's fields read them.
+#pragma once
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "angle_forms.h"
+
+namespace miralto::bindings {
+
+// One input value: missing (None, NULL, NaN), a number, or a text as a window field holds it.
+enum class FieldKind : std::uint8_t { kMissing, kNumber, kText };
+
+struct Field {
+  FieldKind kind = FieldKind::kMissing;
+  double number = 0;
+  std::string_view text;
+};
+
+// The shortest text that reads back as `value`; whole numbers below 10^15 without an exponent,
+// so that a code held as a number (500000000) reads as its digits.
+inline std::string NumberText(double value) {
+  char buffer[32];
+  const bool whole = std::fabs(value) < 1e15 && value == std::trunc(value);
+  const auto [end, ec] =
+      whole ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::int64_t>(value))
+            : std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, end);
+}
+
+// Decimal degrees as the window's "↑" reads them.
+inline DmsTexts Degrees(const Field& f) {
+  return f.kind == FieldKind::kNumber ? DecimalToDms(f.number) : DecimalToDms(f.text);
+}
+
+// A field that the window reads as a text of its own: degree/minute/second fields, codes.
+inline std::string Text(const Field& f) {
+  return f.kind == FieldKind::kNumber ? NumberText(f.number) : std::string(f.text);
+}
+
+}  // namespace miralto::bindings
