@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 need_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRALTO_BUILD_UI=ON \
-  -DMIRALTO_BUILD_TESTS=OFF -DMIRALTO_BUILD_TOOLS=ON
+  -DMIRALTO_BUILD_TESTS=OFF -DMIRALTO_BUILD_TOOLS=ON -DMIRALTO_BUILD_BINDINGS=OFF
 cmake --build build --target miralto miralto-screenshot
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

@@ -8,13 +8,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 
-need_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+need_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" \
+  "${BINDINGS_PACKAGES[@]}"
 ensure_locales "${TEST_LOCALES[@]}"
 # The locales exist now: a test that needs one fails rather than skips.
 export MIRALTO_REQUIRE_LOCALES=1
 
+# The Python module is built for, and tested with, Debian's Python, whatever python3 comes first
+# on the PATH.
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRALTO_BUILD_UI=ON \
-  -DMIRALTO_BUILD_TESTS=ON
+  -DMIRALTO_BUILD_TESTS=ON -DMIRALTO_BUILD_BINDINGS=ON -DPython3_EXECUTABLE=/usr/bin/python3
 cmake --build build
 ctest --test-dir build --output-on-failure
 
