@@ -25,6 +25,22 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-wqy-microhei, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
+# The package also holds libmiralto.so.1: other packages' programs get their dependency on it from
+# the shlibs file.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+# The Python module is built for one Python version and calls numpy; the SQLite extension is of
+# use with the sqlite3 shell. Neither is needed by the window or miralto-cli.
+if(TARGET miralto_python)
+  string(REPLACE "." ";" python_version "${MIRALTO_PYTHON_VERSION}")
+  list(GET python_version 0 python_major)
+  list(GET python_version 1 python_minor)
+  math(EXPR python_next "${python_minor} + 1")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3 (>= ${python_major}.${python_minor}), \
+python3 (<< ${python_major}.${python_next}), python3-numpy")
+endif()
+if(TARGET miralto_sqlite)
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS sqlite3)
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # Archives: the install tree under one folder named after the package.

@@ -33,10 +33,10 @@ TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" qt6-translations-l1
 # compute the Debian package's dependencies, and help2man for the man page of miralto-cli.
 PACKAGE_PACKAGES=(dpkg-dev file help2man)
 
-# The C library, the Python module (pybind11, numpy), the SQLite extension and their tests: pytest,
-# the sqlite3 shell, and Dask with pandas for the cluster example.
-BINDINGS_PACKAGES=(python3 python3-dev python3-pybind11 pybind11-dev python3-numpy python3-pytest
-  libsqlite3-dev sqlite3 python3-pandas python3-dask python3-distributed)
+# What the Python module (pybind11, numpy) and the SQLite extension are built with.
+BINDINGS_PACKAGES=(python3 python3-dev python3-pybind11 pybind11-dev python3-numpy libsqlite3-dev)
+# What their tests add: pytest, the sqlite3 shell, and Dask with pandas for the cluster example.
+BINDINGS_TEST_PACKAGES=(python3-pytest sqlite3 python3-pandas python3-dask python3-distributed)
 
 # Locales the tests run under: a comma-decimal one, to show that no text follows it, and the
 # Chinese and the English one the window's language follows.

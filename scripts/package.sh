@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 
-need_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+need_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" "${BINDINGS_PACKAGES[@]}"
 
 build=${MIRALTO_PACKAGE_BUILD_DIR:-build-package}
 output=${1:-$build/packages}
@@ -15,8 +15,9 @@ mkdir -p "$build" "$output"
 build=$(cd "$build" && pwd)
 output=$(cd "$output" && pwd)
 
+# The Python module is built for Debian's Python, whatever python3 comes first on the PATH.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMIRALTO_BUILD_UI=ON \
-  -DMIRALTO_BUILD_TESTS=OFF
+  -DMIRALTO_BUILD_TESTS=OFF -DMIRALTO_BUILD_BINDINGS=ON -DPython3_EXECUTABLE=/usr/bin/python3
 cmake --build "$build"
 (cd "$build" && cpack -B "$build/cpack" >/dev/null)
 cp "$build"/cpack/*.deb "$build"/cpack/*.tar.gz "$output/"

@@ -36,6 +36,15 @@ expected=(
 for file in "${expected[@]}"; do
   [ -f "$root/$file" ] || fail "the package lacks /$file"
 done
+# The C library with its development files, the Python module and the SQLite extension.
+for pattern in 'usr/lib/*libmiralto.so.1' 'usr/lib/*pkgconfig/miralto.pc' 'usr/lib/*MiraltoConfig.cmake' \
+  'usr/include/miralto.h' 'usr/lib/python3/dist-packages/miralto.cpython-*.so' \
+  'usr/lib/python3/dist-packages/miralto.pyi' 'usr/lib/*miralto/miralto_sqlite.so'; do
+  [ -n "$(find "$root" -path "$root/$pattern")" ] || fail "the package lacks /$pattern"
+done
+PYTHONPATH="$root/usr/lib/python3/dist-packages" /usr/bin/python3 -c \
+  'import miralto; assert miralto.encode(113.288959, 23.236255) == "8i4k7zwpg"' ||
+  fail "the unpacked Python module does not encode"
 for program in miralto miralto-cli; do
   [ -x "$root/usr/bin/$program" ] || fail "/usr/bin/$program is not executable"
 done

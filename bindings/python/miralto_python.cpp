@@ -17,6 +17,7 @@
 #include "comparison.h"
 #include "errors.h"
 #include "fields.h"
+#include "miralto_version.h"
 #include "numbers.h"
 #include "position_code.h"
 
