@@ -78,8 +78,8 @@ reply=$(bash -c 'source "$1"; COMP_WORDS=(miralto-cli en); COMP_CWORD=1; _miralt
   echo "${COMPREPLY[*]}"' _ "$completion")
 [ "$reply" = "encode" ] || fail "completing 'en' gives '$reply'"
 
-# The archive holds the same tree under one folder.
-(cd "$root/usr" && find . -type f | sort) >"$work/deb.list"
+# The archive holds the same tree under one folder (the library's links included).
+(cd "$root/usr" && find . -type f -o -type l | sort) >"$work/deb.list"
 tar -tzf "${tarballs[0]}" | grep -v '/$' | sed 's|^[^/]*/|./|' | sort >"$work/tar.list"
 diff "$work/deb.list" "$work/tar.list" || fail "the .tar.gz and the .deb hold different files"
 echo "package test: $(basename "$deb") and $(basename "${tarballs[0]}") hold ${#expected[@]} files"
