@@ -3,13 +3,16 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <exception>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -296,34 +299,71 @@ py::object Apply(const std::vector<py::object>& inputs, const Signature& sig,
   for (auto& column : texts) column.resize(n);
   for (auto& column : numbers) column.assign(n, std::numeric_limits<double>::quiet_NaN());
   std::vector<std::uint8_t> failed(n, 0);
+
+  // Elements [begin, end) on one thread; in raise mode it stops at its first failure.
+  struct Part {
+    std::size_t begin = 0, end = 0;
+    std::size_t first_failure = 0;  // end when none
+    ErrorKind kind = ErrorKind::kConversion;
+    std::string message;
+    std::exception_ptr fault;  // anything but the tool's errors (out of memory)
+  };
+  auto work = [&](Part& part) {
+    try {
+      std::vector<Field> fields(columns.size());
+      Results r;
+      part.first_failure = part.end;
+      for (std::size_t i = part.begin; i < part.end; ++i) {
+        bool any_missing = false;
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+          fields[k] = columns[k][i];
+          any_missing = any_missing || fields[k].kind == FieldKind::kMissing;
+        }
+        if (any_missing) continue;
+        try {
+          op(fields.data(), r);
+        } catch (const Error& error) {
+          failed[i] = 1;
+          if (errors == Errors::kRaise) {
+            part.first_failure = i;
+            part.kind = error.kind();
+            part.message = error.what();
+            return;
+          }
+          continue;
+        }
+        for (std::size_t k = 0; k < texts.size(); ++k) texts[k][i] = std::move(r.texts[k]);
+        for (std::size_t k = 0; k < numbers.size(); ++k) numbers[k][i] = r.numbers[k];
+      }
+    } catch (...) {
+      part.fault = std::current_exception();
+    }
+  };
+  // Large inputs are shared among the cores; each element is written by one thread only.
+  constexpr std::size_t kElementsPerThread = 16384;
+  const std::size_t threads = std::clamp<std::size_t>(
+      n / kElementsPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
+  std::vector<Part> parts(threads);
+  for (std::size_t t = 0; t < threads; ++t) {
+    parts[t].begin = n * t / threads;
+    parts[t].end = n * (t + 1) / threads;
+  }
+  {
+    py::gil_scoped_release release;
+    std::vector<std::thread> pool;
+    for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(work, std::ref(parts[t]));
+    work(parts[0]);
+    for (std::thread& thread : pool) thread.join();
+  }
   std::size_t first_failure = n;
   std::string failure_message;
   ErrorKind failure_kind = ErrorKind::kConversion;
-  {
-    py::gil_scoped_release release;
-    std::vector<Field> fields(inputs.size());
-    Results r;
-    for (std::size_t i = 0; i < n; ++i) {
-      bool any_missing = false;
-      for (std::size_t k = 0; k < columns.size(); ++k) {
-        fields[k] = columns[k][i];
-        any_missing = any_missing || fields[k].kind == FieldKind::kMissing;
-      }
-      if (any_missing) continue;
-      try {
-        op(fields.data(), r);
-      } catch (const Error& error) {
-        failed[i] = 1;
-        if (errors == Errors::kRaise) {
-          first_failure = i;
-          failure_kind = error.kind();
-          failure_message = error.what();
-          break;
-        }
-        continue;
-      }
-      for (std::size_t k = 0; k < texts.size(); ++k) texts[k][i] = std::move(r.texts[k]);
-      for (std::size_t k = 0; k < numbers.size(); ++k) numbers[k][i] = r.numbers[k];
+  for (const Part& part : parts) {
+    if (part.fault) std::rethrow_exception(part.fault);
+    if (part.first_failure < part.end && part.first_failure < first_failure) {
+      first_failure = part.first_failure;
+      failure_kind = part.kind;
+      failure_message = part.message;
     }
   }
   if (first_failure < n) {

@@ -118,12 +118,22 @@ def test_the_first_failure_raises_and_names_its_index():
     assert tuple(int(i) for i in caught.value.index) == (1, 1)
 
 
+@pytest.mark.parametrize("bad", [[30000, 80000], [80000, 99999], [99999]])
+def test_the_first_failure_of_a_large_array_is_the_one_named(bad):
+    # Large arrays are split among threads: the earliest failure must win whichever ends first.
+    lon = np.full(100000, 113.288959)
+    lon[bad] = 1.0
+    with pytest.raises(miralto.OutOfReachError) as caught:
+        miralto.encode(lon, 23.236255)
+    assert caught.value.index == bad[0]
+
+
 # Numbers as floats give what their texts give; missing values stay missing.
 
 def test_floats_and_texts_give_the_same_codes():
     rng = np.random.default_rng(7)
-    lon = rng.uniform(69.5, 142.5, 2000)
-    lat = rng.uniform(4.5, 77.5, 2000)
+    lon = rng.uniform(69.5, 142.5, 40000)  # enough to be shared among threads
+    lat = rng.uniform(4.5, 77.5, 40000)
     from_floats, failed_floats = miralto.encode(lon, lat, (-193, 106), errors="coerce",
                                                 return_mask=True)
     from_texts, failed_texts = miralto.encode([repr(x) for x in lon], [repr(x) for x in lat],
