@@ -7,7 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include <utility>
+
 #include "angle_forms.h"
+#include "notation.h"
+#include "numbers.h"
 
 namespace miralto::bindings {
 
@@ -39,6 +43,32 @@ inline DmsTexts Degrees(const Field& f) {
 // A field that the window reads as a text of its own: degree/minute/second fields, codes.
 inline std::string Text(const Field& f) {
   return f.kind == FieldKind::kNumber ? NumberText(f.number) : std::string(f.text);
+}
+
+// A position as people write it ("23.236255N", "E113°17′20.24″", either order when letters say
+// which is which), read as the batch converter reads it: a decimal number goes through "↑", DMS
+// parts go in as written.
+inline PositionTexts WrittenPosition(std::string_view first, std::string_view second) {
+  NotatedPosition p;
+  ResolvePosition(first, second, p);
+  auto dms = [](const Notation& n) {
+    return n.form == NotationForm::kDecimal ? DecimalToDms(n.decimal) : n.dms;
+  };
+  return {dms(p.lon), dms(p.lat)};
+}
+
+// The same position in decimal degrees as "↓" writes them: a decimal number as it is, DMS parts
+// through "↓".
+inline std::pair<std::string, std::string> WrittenDecimal(std::string_view first,
+                                                          std::string_view second) {
+  NotatedPosition p;
+  ResolvePosition(first, second, p);
+  auto dd = [](const Notation& n, std::string_view quantity) {
+    return n.form == NotationForm::kDecimal
+               ? DoubleText(ParseStrictNamed(n.decimal, quantity, "degrees"))
+               : DmsToDecimal(n.dms, quantity);
+  };
+  return {dd(p.lon, "longitude"), dd(p.lat, "latitude")};
 }
 
 }  // namespace miralto::bindings

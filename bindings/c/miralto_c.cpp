@@ -12,6 +12,7 @@
 #include "angle_forms.h"
 #include "comparison.h"
 #include "errors.h"
+#include "fields.h"
 #include "miralto.h"
 #include "position_code.h"
 
@@ -198,6 +199,25 @@ miralto_status miralto_decode_dd(const char* code, miralto_corrections correctio
     const miralto::PositionTexts p = miralto::DecodePosition(Text(code, "code"), Core(corrections));
     return std::vector<std::string>{miralto::DmsToDecimal(p.lon, "longitude"),
                                     miralto::DmsToDecimal(p.lat, "latitude")};
+  });
+}
+
+miralto_status miralto_encode_notation(const char* first, const char* second,
+                                       miralto_corrections corrections, miralto_buffer* code,
+                                       miralto_buffer* message) {
+  return Run(code, 1, message, [&] {
+    return std::vector<std::string>{miralto::EncodePosition(
+        miralto::bindings::WrittenPosition(Text(first, "first"), Text(second, "second")),
+        Core(corrections))};
+  });
+}
+
+miralto_status miralto_notation_to_dd(const char* first, const char* second, miralto_buffer dd[2],
+                                      miralto_buffer* message) {
+  return Run(dd, 2, message, [&] {
+    auto [lon, lat] =
+        miralto::bindings::WrittenDecimal(Text(first, "first"), Text(second, "second"));
+    return std::vector<std::string>{std::move(lon), std::move(lat)};
   });
 }
 

@@ -78,3 +78,18 @@ def to_dd(d: _Number, m: _Number, s: _Number, *, errors: _Errors = ...,
 @overload
 def to_dd(d: _Array, m: _Array, s: _Array, *, errors: _Errors = ...,
           return_mask: bool = ...) -> Union[_Floats, Tuple[_Floats, _Mask]]: ...
+
+@overload
+def encode_notation(first: _Number, second: _Number, corrections: _Corrections = ..., *,
+                    errors: _Errors = ..., return_mask: Literal[False] = ...) -> str: ...
+@overload
+def encode_notation(first: _Array, second: _Array, corrections: _Corrections = ..., *,
+                    errors: _Errors = ...,
+                    return_mask: bool = ...) -> Union[_Texts, Tuple[_Texts, _Mask]]: ...
+
+@overload
+def notation_to_dd(first: _Number, second: _Number, *, errors: _Errors = ...,
+                   return_mask: Literal[False] = ...) -> Tuple[float, float]: ...
+@overload
+def notation_to_dd(first: _Array, second: _Array, *, errors: _Errors = ...,
+                   return_mask: bool = ...) -> tuple: ...

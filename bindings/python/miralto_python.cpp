@@ -571,6 +571,59 @@ Returns a tuple of six str or two floats, or a tuple of arrays.
           .c_str());
 
   m.def(
+      "encode_notation",
+      [](py::object first, py::object second, py::object corrections, const std::string& errors,
+         bool return_mask) {
+        const Corrections c = ReadCorrections(corrections);
+        return Run({first, second}, {2, 1, ResultKind::kText}, errors, return_mask,
+                   [c](const Field* f, Results& r) {
+                     r.texts[0] =
+                         EncodePosition(bindings::WrittenPosition(Text(f[0]), Text(f[1])), c);
+                   });
+      },
+      "first"_a, "second"_a, "corrections"_a = DefaultCorrections(), py::kw_only(),
+      "errors"_a = "raise", "return_mask"_a = false,
+      Doc(R"(The position code of a position as people write it, as miralto-cli reads it.
+
+first, second : str or array-like
+    Each a decimal number or a degree/minute/second notation ("113°17′20.24″",
+    "113d17m20.24s", "113:17.3373"), with an optional hemisphere letter before or after
+    ("23.236255N", "E113.288959"; S and W negate). The first is the longitude unless the
+    letters say otherwise. A decimal number goes through "↑"; DMS parts go in as written.
+corrections : (int, int)
+    Longitude and latitude corrections in tenths of arc-second.
+
+Returns the code (str), or an array of them.
+
+>>> miralto.encode_notation("23°13′59.9″N", "E113°17′39.5″")
+'87ak7vtpg'
+)")
+          .c_str());
+
+  m.def(
+      "notation_to_dd",
+      [](py::object first, py::object second, const std::string& errors, bool return_mask) {
+        return Run({first, second}, {2, 2, ResultKind::kNumber}, errors, return_mask,
+                   [](const Field* f, Results& r) {
+                     const auto [lon, lat] = bindings::WrittenDecimal(Text(f[0]), Text(f[1]));
+                     r.numbers[0] = Number(lon);
+                     r.numbers[1] = Number(lat);
+                   });
+      },
+      "first"_a, "second"_a, py::kw_only(), "errors"_a = "raise", "return_mask"_a = false,
+      Doc(R"(A position as people write it (see encode_notation) in decimal degrees.
+
+first, second : str or array-like
+    The two fields, in either order when hemisphere letters say which is which.
+
+Returns (lon, lat) as floats, exactly the numbers "↓" shows, or a tuple of two arrays.
+
+>>> miralto.notation_to_dd("23°30′S", "113.5E")
+(113.5, -23.5)
+)")
+          .c_str());
+
+  m.def(
       "compare",
       [](py::object code, py::object ref, const std::string& errors, bool return_mask) {
         return Run({code, ref}, {2, 2, ResultKind::kInteger}, errors, return_mask,

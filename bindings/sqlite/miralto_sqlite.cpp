@@ -72,7 +72,16 @@ Corrections CorrectionsAt(const std::vector<Field>& fields, std::size_t first) {
   return {values[0], values[1]};
 }
 
-enum class Function { kEncode, kEncodeDms, kLon, kLat, kDms, kCompareLon, kCompareLat };
+enum class Function {
+  kEncode,
+  kEncodeNotation,
+  kEncodeDms,
+  kLon,
+  kLat,
+  kDms,
+  kCompareLon,
+  kCompareLat
+};
 
 void Call(sqlite3_context* context, int argc, sqlite3_value** argv) {
   const auto function =
@@ -89,6 +98,10 @@ void Call(sqlite3_context* context, int argc, sqlite3_value** argv) {
     switch (function) {
       case Function::kEncode:
         text = EncodePosition({Degrees(f[0]), Degrees(f[1])}, CorrectionsAt(f, 2));
+        break;
+      case Function::kEncodeNotation:
+        text =
+            EncodePosition(bindings::WrittenPosition(Text(f[0]), Text(f[1])), CorrectionsAt(f, 2));
         break;
       case Function::kEncodeDms:
         text = EncodePosition(
@@ -140,6 +153,7 @@ struct Definition {
 // Every function, and whether it also takes the two corrections after its own arguments.
 constexpr Definition kFunctions[] = {
     {"vemo_encode", Function::kEncode, 2, true},
+    {"vemo_encode_notation", Function::kEncodeNotation, 2, true},
     {"vemo_encode_dms", Function::kEncodeDms, 6, true},
     {"vemo_lon", Function::kLon, 1, true},
     {"vemo_lat", Function::kLat, 1, true},

@@ -13,7 +13,17 @@ static void check(int ok, const char* what, const char* got) {
   }
 }
 
-enum operation { TO_DMS, TO_DD, ENCODE, ENCODE_DMS, DECODE, DECODE_DD, COMPARE };
+enum operation {
+  TO_DMS,
+  TO_DD,
+  ENCODE,
+  ENCODE_DMS,
+  ENCODE_NOTATION,
+  NOTATION_DD,
+  DECODE,
+  DECODE_DD,
+  COMPARE
+};
 
 struct row {
   enum operation operation;
@@ -47,6 +57,15 @@ static const struct row rows[] = {
      {0, 0},
      MIRALTO_CONVERSION_ERROR,
      "conversion error: longitude minutes: \"x\""},
+    {ENCODE_NOTATION,
+     {"23\xc2\xb0"
+      "13'59.9\"N",
+      "E113d17m39.5s"},
+     {0, 0},
+     MIRALTO_OK,
+     "87ak7vtpg"},
+    {ENCODE_NOTATION, {"23.5N", "23.5N"}, {0, 0}, MIRALTO_CONVERSION_ERROR, "conversion error: "},
+    {NOTATION_DD, {"23:30S", "113.5E"}, {0, 0}, MIRALTO_OK, "113.5 -23.5"},
     {DECODE, {"87ak7vtpg"}, {0, 0}, MIRALTO_OK, "113 17 39.5 23 13 59.9"},
     {DECODE, {"8i4k7zwpg"}, {-193, 106}, MIRALTO_OK, "113 17 0.9 23 14 21.1"},
     {DECODE, {"8i4k7zwpl"}, {0, 0}, MIRALTO_INVALID_CODE, "invalid position code: "},
@@ -71,6 +90,12 @@ static miralto_status run(const struct row* r, miralto_buffer results[6], int* c
     case ENCODE_DMS:
       *count = 1;
       return miralto_encode_dms(r->in, r->corrections, results, message);
+    case ENCODE_NOTATION:
+      *count = 1;
+      return miralto_encode_notation(r->in[0], r->in[1], r->corrections, results, message);
+    case NOTATION_DD:
+      *count = 2;
+      return miralto_notation_to_dd(r->in[0], r->in[1], results, message);
     case DECODE:
       *count = 6;
       return miralto_decode(r->in[0], r->corrections, results, message);

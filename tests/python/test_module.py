@@ -1,8 +1,10 @@
 """The Python module against the shared vector tables, scalars and arrays alike."""
 
 import math
+import os
 import pathlib
 import re
+import subprocess
 
 import numpy as np
 import pytest
@@ -170,6 +172,51 @@ def test_scalar_coerce_gives_empty_text_or_nan():
     assert miralto.encode(1, 2, errors="coerce", return_mask=True) == ("", True)
     assert math.isnan(miralto.to_dd("1", "x", "0", errors="coerce"))
     assert miralto.encode(113.288959, 23.236255, return_mask=True) == ("8i4k7zwpg", False)
+
+
+# Positions as people write them give what miralto-cli gives for the same fields.
+
+WRITTEN = [
+    ("113.288959", "23.236255"),
+    ("23.236255N", "113.288959E"),
+    ("E113°17′39.5″", "23°13′59.9″N"),
+    ("113d17m39.5s", "23:13:59.9"),
+    ("113:17.3373", "N23:14"),
+    ("113.5W", "23.5"),
+    ("23.5N", "23.5N"),
+    ("113°61′", "23"),
+    ("x", "23"),
+]
+
+
+def cli_lines(command, pairs):
+    cli = os.environ.get("MIRALTO_CLI")
+    if not cli:
+        pytest.skip("MIRALTO_CLI names no miralto-cli")
+    lines = "".join(f"{a} {b}\n" for a, b in pairs)
+    result = subprocess.run([cli, "--correction", "0,0", command], input=lines.encode(),
+                            capture_output=True)
+    return result.stdout.decode().splitlines()
+
+
+def test_encode_notation_gives_the_batch_converters_codes():
+    expected = cli_lines("encode", WRITTEN)
+    for (first, second), line in zip(WRITTEN, expected):
+        got = outcome(lambda: miralto.encode_notation(first, second))
+        assert (got.startswith("error:") if line.startswith("ERROR") else got == line), (first, line)
+    codes, failed = miralto.encode_notation(*zip(*WRITTEN), errors="coerce", return_mask=True)
+    assert codes.tolist() == ["" if e.startswith("ERROR") else e for e in expected]
+    assert failed.tolist() == [e.startswith("ERROR") for e in expected]
+
+
+def test_notation_to_dd_gives_the_batch_converters_numbers():
+    expected = cli_lines("dd", WRITTEN)
+    lon, lat = miralto.notation_to_dd(*zip(*WRITTEN), errors="coerce")
+    for i, line in enumerate(expected):
+        if line.startswith("ERROR"):
+            assert math.isnan(lon[i]) and math.isnan(lat[i])
+        else:
+            assert [lon[i], lat[i]] == [float(v) for v in line.split()]
 
 
 # Errors are the host's own error types too.
