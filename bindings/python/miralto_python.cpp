@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <exception>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -20,6 +21,7 @@
 #include "comparison.h"
 #include "errors.h"
 #include "fields.h"
+#include "messages.h"
 #include "miralto_version.h"
 #include "numbers.h"
 #include "position_code.h"
@@ -204,8 +206,10 @@ Corrections ReadCorrections(const py::object& corrections) {
     const long long v = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
     if (overflow != 0 || v < std::numeric_limits<Long>::min() ||
         v > std::numeric_limits<Long>::max()) {
-      Raise(OverflowError("the correction " + py::repr(item).cast<std::string>() +
-                          " is outside the integer range -2147483648 to 2147483647"),
+      Raise(OverflowError({MessageId::kNotALong,
+                           {Argument::Text(py::repr(item).cast<std::string>()),
+                            Argument::Number(std::numeric_limits<Long>::min()),
+                            Argument::Number(std::numeric_limits<Long>::max())}}),
             py::none());
     }
     values[i] = static_cast<Long>(v);
@@ -304,9 +308,8 @@ py::object Apply(const std::vector<py::object>& inputs, const Signature& sig,
   struct Part {
     std::size_t begin = 0, end = 0;
     std::size_t first_failure = 0;  // end when none
-    ErrorKind kind = ErrorKind::kConversion;
-    std::string message;
-    std::exception_ptr fault;  // anything but the tool's errors (out of memory)
+    std::optional<Error> error;     // the failure at first_failure
+    std::exception_ptr fault;       // anything but the tool's errors (out of memory)
   };
   auto work = [&](Part& part) {
     try {
@@ -326,8 +329,7 @@ py::object Apply(const std::vector<py::object>& inputs, const Signature& sig,
           failed[i] = 1;
           if (errors == Errors::kRaise) {
             part.first_failure = i;
-            part.kind = error.kind();
-            part.message = error.what();
+            part.error.emplace(error);
             return;
           }
           continue;
@@ -356,20 +358,18 @@ py::object Apply(const std::vector<py::object>& inputs, const Signature& sig,
     for (std::thread& thread : pool) thread.join();
   }
   std::size_t first_failure = n;
-  std::string failure_message;
-  ErrorKind failure_kind = ErrorKind::kConversion;
+  const Error* failure = nullptr;
   for (const Part& part : parts) {
     if (part.fault) std::rethrow_exception(part.fault);
     if (part.first_failure < part.end && part.first_failure < first_failure) {
       first_failure = part.first_failure;
-      failure_kind = part.kind;
-      failure_message = part.message;
+      failure = &*part.error;
     }
   }
   if (first_failure < n) {
     py::object index = np.attr("unravel_index")(first_failure, shape);
     if (py::len(shape) == 1) index = py::int_(first_failure);
-    Raise(Error(failure_kind, failure_message), index);
+    Raise(*failure, index);
   }
 
   std::vector<py::object> outputs;

@@ -55,21 +55,15 @@ bool AnyMissing(const std::vector<Field>& fields) {
   return false;
 }
 
-// The two corrections that follow the first `first` arguments, when the call has them.
+// The two corrections that follow the first `first` arguments, when the call has them, read as
+// the window reads its correction fields: the nearest integer of the number or of the text's
+// leading number.
 Corrections CorrectionsAt(const std::vector<Field>& fields, std::size_t first) {
   if (fields.size() <= first) return {};
-  Long values[2];
-  for (std::size_t i = 0; i < 2; ++i) {
-    const Field& f = fields[first + i];
-    const double value = f.kind == FieldKind::kNumber ? f.number : ParseStrict(f.text);
-    if (value != std::trunc(value) || value < std::numeric_limits<Long>::min() ||
-        value > std::numeric_limits<Long>::max()) {
-      throw OverflowError("the correction " + bindings::Text(f) +
-                          " is not an integer from -2147483648 to 2147483647");
-    }
-    values[i] = static_cast<Long>(value);
-  }
-  return {values[0], values[1]};
+  auto value = [](const Field& f) {
+    return RoundToLong(f.kind == FieldKind::kNumber ? f.number : ParseLenient(f.text));
+  };
+  return {value(fields[first]), value(fields[first + 1])};
 }
 
 enum class Function {

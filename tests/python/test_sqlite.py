@@ -31,6 +31,9 @@ def db():
      miralto.encode(113.288959, 23.236255, (193, -106))),
     ("vemo_encode_dms(113, 17, 39.5, 23, 13, 59.9)", "87ak7vtpg"),
     ("vemo_encode_notation('23°13′59.9″N', 'E113°17′39.5″')", "87ak7vtpg"),
+    # corrections read as the window reads its correction fields: the nearest integer
+    ("vemo_encode(113.288959, 23.236255, 192.5, '-106.2')",
+     miralto.encode(113.288959, 23.236255, (192, -106))),
     ("vemo_encode_notation('23.236255N', '113.288959E', 193, -106)",
      miralto.encode(113.288959, 23.236255, (193, -106))),
     ("vemo_encode_dms('113', '17', '39.5', '23', '13', '59.9', 193, -106)", "8i4k7zwpg"),
@@ -54,8 +57,8 @@ def test_functions(db, sql, expected):
     ("vemo_encode(1, 2)", "out of reach: longitude 1°00'00.0\""),
     ("vemo_dms('8i4k7zwpl')", "invalid position code: character \"l\" at position 9"),
     ("vemo_encode_dms(113, 'x', 0, 23, 0, 0)", "conversion error: longitude minutes: \"x\""),
-    ("vemo_encode(113, 23, 0.5, 0)", "overflow error: the correction 0.5 is not an integer"),
-    ("vemo_encode(113, 23, 4294967296, 0)", "overflow error: the correction 4294967296"),
+    ("vemo_encode(113, 23, 4294967296, 0)",
+     "overflow error: the value 4294967296 is outside the integer range"),
 ])
 def test_failures_are_sql_errors_with_the_message(db, sql, message):
     with pytest.raises(sqlite3.OperationalError) as caught:
