@@ -40,6 +40,11 @@ inline DmsTexts Degrees(const Field& f) {
   return f.kind == FieldKind::kNumber ? DecimalToDms(f.number) : DecimalToDms(f.text);
 }
 
+// The numbers Degrees's texts read back as: what encoding needs, without the texts.
+inline DmsValues DegreeValues(const Field& f) {
+  return f.kind == FieldKind::kNumber ? DecimalToDmsValues(f.number) : DecimalToDmsValues(f.text);
+}
+
 // A field that the window reads as a text of its own: degree/minute/second fields, codes.
 inline std::string Text(const Field& f) {
   return f.kind == FieldKind::kNumber ? NumberText(f.number) : std::string(f.text);

@@ -30,31 +30,64 @@ Single CarryDown(Single x) {
   return static_cast<Single>((static_cast<double>(x) - std::trunc(x)) * 60.0);
 }
 
+// Degrees, minutes and seconds as Singles: the steps both the texts and the numbers come from.
+struct DmsSingles {
+  Single degrees;
+  Single minutes;
+  Single seconds;
+};
+
+DmsSingles ToDmsSingles(double decimal, std::string_view text) {
+  if (std::isnan(decimal)) {
+    throw ConversionError({MessageId::kNotANumber, {Argument::Quoted(text)}});
+  }
+  Single x = ToSingle(decimal, text);
+  DmsSingles parts{};
+  parts.degrees = std::trunc(x);
+  x = CarryDown(x);
+  parts.minutes = std::trunc(x);
+  parts.seconds = CarryDown(x);
+  return parts;
+}
+
+// The text of a double only where a message needs it: formatting it for every coordinate costs
+// more than the conversion.
+DmsSingles ToDmsSingles(double decimal) {
+  if (!std::isnan(decimal) && std::fabs(decimal) < kSingleLimit) return ToDmsSingles(decimal, {});
+  // The shortest text that reads back as the value: what the window would have to hold.
+  char text[32];
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, decimal);
+  return ToDmsSingles(decimal, std::string_view(text, static_cast<std::size_t>(end - text)));
+}
+
+DmsTexts Texts(const DmsSingles& parts) {
+  return {SingleText(parts.degrees), SingleText(parts.minutes), SingleText(parts.seconds)};
+}
+
+DmsValues Values(const DmsSingles& parts) {
+  return {SingleValue(parts.degrees), SingleValue(parts.minutes), SingleValue(parts.seconds)};
+}
+
 }  // namespace
 
 DmsTexts DecimalToDms(std::string_view decimal) {
   return DecimalToDms(ParseLenient(decimal), decimal);
 }
 
-DmsTexts DecimalToDms(double decimal) {
-  // The shortest text that reads back as the value: what the window would have to hold.
-  char text[32];
-  const auto [end, ec] = std::to_chars(text, text + sizeof text, decimal);
-  return DecimalToDms(decimal, std::string_view(text, static_cast<std::size_t>(end - text)));
-}
+DmsTexts DecimalToDms(double decimal) { return Texts(ToDmsSingles(decimal)); }
 
 DmsTexts DecimalToDms(double decimal, std::string_view text) {
-  if (std::isnan(decimal)) {
-    throw ConversionError({MessageId::kNotANumber, {Argument::Quoted(text)}});
-  }
-  Single x = ToSingle(decimal, text);
-  DmsTexts texts;
-  texts.degrees = SingleText(std::trunc(x));
-  x = CarryDown(x);
-  texts.minutes = SingleText(std::trunc(x));
-  x = CarryDown(x);
-  texts.seconds = SingleText(x);
-  return texts;
+  return Texts(ToDmsSingles(decimal, text));
+}
+
+DmsValues DecimalToDmsValues(std::string_view decimal) {
+  return DecimalToDmsValues(ParseLenient(decimal), decimal);
+}
+
+DmsValues DecimalToDmsValues(double decimal) { return Values(ToDmsSingles(decimal)); }
+
+DmsValues DecimalToDmsValues(double decimal, std::string_view text) {
+  return Values(ToDmsSingles(decimal, text));
 }
 
 std::string DmsToDecimal(const DmsTexts& texts, std::string_view quantity) {

@@ -22,6 +22,12 @@ DmsTexts DecimalToDms(double decimal);
 // The same for `decimal` read from `text`; messages quote `text`.
 DmsTexts DecimalToDms(double decimal, std::string_view text);
 
+// The numbers the three texts of DecimalToDms read back as, with the same errors: for encoding
+// straight from decimal degrees without forming and reading the texts.
+DmsValues DecimalToDmsValues(std::string_view decimal);
+DmsValues DecimalToDmsValues(double decimal);
+DmsValues DecimalToDmsValues(double decimal, std::string_view text);
+
 // Degrees, minutes and seconds to decimal degrees in double precision: the minutes, seconds and
 // degrees texts are read with ParseStrict, in that order, and added as
 // seconds / 3600 + (degrees + minutes / 60); each part keeps its own sign. Throws ConversionError

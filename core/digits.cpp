@@ -27,11 +27,14 @@ std::string NumberToDigits(Long number, int minimum_length) {
   if (number < 0) {
     throw OutOfReachError({MessageId::kNegativeNumber, {Argument::Number(number)}});
   }
-  std::string digits;
+  // Filled from the right: a Long has at most seven base-34 digits.
+  char buffer[16];
+  char* first = buffer + sizeof buffer;
   do {
-    digits.insert(digits.begin(), kDigitTable[static_cast<std::size_t>(number % kBase)]);
+    *--first = kDigitTable[static_cast<std::size_t>(number % kBase)];
     number /= kBase;
   } while (number != 0);
+  std::string digits(first, buffer + sizeof buffer);
   if (digits.size() < static_cast<std::size_t>(std::max(minimum_length, 0))) {
     digits.insert(0, static_cast<std::size_t>(minimum_length) - digits.size(), '0');
   }

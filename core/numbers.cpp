@@ -178,8 +178,9 @@ constexpr std::array<Wide, 28> kPowersOfTen = [] {
 
 // For a Single from 1E-20 to below 1E+07, the magnitudes positions have: the exact rounding to 7
 // digits in integer arithmetic, several times faster than the general formatter. The Single is
-// m / 2^shift with m below 2^24; scaled by 10^(6 - e) its integer part has 7 digits.
-bool RoundSingleExactly(double magnitude, Rounded& r) {
+// m / 2^shift with m below 2^24; scaled by 10^(6 - e) its integer part has 7 digits. Gives the
+// seven digits as an integer (trailing zeros kept) and the decimal exponent of the first.
+bool RoundSingleToSeven(double magnitude, std::uint32_t& digits, int& exponent) {
   if (!(magnitude >= 1e-20 && magnitude < 1e7)) return false;
   const auto bits = std::bit_cast<std::uint64_t>(magnitude);
   const int biased = static_cast<int>(bits >> 52);
@@ -212,19 +213,25 @@ bool RoundSingleExactly(double magnitude, Rounded& r) {
       rounded = 1'000'000;
       ++e;
     }
-    for (int i = 6; i >= 0; --i, rounded /= 10)
-      r.mantissa[i] = static_cast<char>('0' + rounded % 10);
-    r.length = 7;
-    while (r.length > 1 && r.mantissa[r.length - 1] == '0') --r.length;
-    r.exponent = e;
+    digits = rounded;
+    exponent = e;
     return true;
   }
   return false;
 }
 #else
 // Without 128-bit integers (MSVC) every Single takes the general way, with the same results.
-bool RoundSingleExactly(double, Rounded&) { return false; }
+bool RoundSingleToSeven(double, std::uint32_t&, int&) { return false; }
 #endif
+
+bool RoundSingleExactly(double magnitude, Rounded& r) {
+  std::uint32_t rounded = 0;
+  if (!RoundSingleToSeven(magnitude, rounded, r.exponent)) return false;
+  for (int i = 6; i >= 0; --i, rounded /= 10) r.mantissa[i] = static_cast<char>('0' + rounded % 10);
+  r.length = 7;
+  while (r.length > 1 && r.mantissa[r.length - 1] == '0') --r.length;
+  return true;
+}
 
 // `value` with `digits` (7 for a Single, 15 for a double) significant digits, in the fixed or the
 // exponent form. Works in fixed buffers: this runs for every number a batch writes.
@@ -329,10 +336,10 @@ Long RoundToLong(double value) {
   // just below 0.5 to 1. The fraction is exact, and so is a step of one away from the whole part
   // (where a step is possible at all, the whole part is below 2^52). An exact half goes to the
   // even neighbour.
+  // The parity is asked only of an exact half: fmod is slow, and this runs for every coordinate.
   const double whole = std::trunc(value);
   const double fraction = std::fabs(value - whole);
-  const bool odd = std::fmod(whole, 2.0) != 0.0;
-  const bool away = fraction > 0.5 || (fraction == 0.5 && odd);
+  const bool away = fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0);
   return ToLongChecked(away ? whole + std::copysign(1.0, value) : whole);
 }
 
@@ -347,5 +354,22 @@ std::string LongText(Long value) {
 std::string SingleText(Single value) { return FormatSignificant(value, 7); }
 
 std::string DoubleText(double value) { return FormatSignificant(value, 15); }
+
+double SingleValue(Single value) {
+  const double v = value;
+  // A whole number below 10^7 has at most seven digits: its text is exact, so it reads back as
+  // itself. The degrees and minutes of a position take this road.
+  if (std::fabs(v) < 1e7 && v == std::trunc(v)) return v == 0.0 ? 0.0 : v;  // "0" for -0 too
+  // In the fixed form ParseStrict divides the integer of the digits by a power of ten, both exact;
+  // the seven digits with their trailing zeros over the matching power give the same quotient.
+  std::uint32_t digits = 0;
+  int exponent = 0;
+  if (RoundSingleToSeven(std::fabs(v), digits, exponent) && exponent >= -5 && exponent <= 6) {
+    const double magnitude =
+        static_cast<double>(digits) / kPowersOfTenDouble[static_cast<std::size_t>(6 - exponent)];
+    return v < 0 ? -magnitude : magnitude;
+  }
+  return ParseStrict(SingleText(value));
+}
 
 }  // namespace miralto

@@ -46,6 +46,10 @@ std::string LongText(Long value);
 // for an infinite or NaN value.
 std::string SingleText(Single value);
 
+// The number ParseStrict reads back from SingleText(value), bit for bit, without forming the text
+// where it can be skipped.
+double SingleValue(Single value);
+
 // As SingleText with 15 significant digits and the exponent form from 10^15 on.
 std::string DoubleText(double value);
 

@@ -10,10 +10,13 @@ namespace miralto {
 
 namespace {
 
-std::string ReversedGroup(Long offset) {
-  std::string digits = NumberToDigits(offset, kGroupDigits);
-  std::reverse(digits.begin(), digits.end());
-  return digits;
+// A group is written least significant digit first. The offset has passed CheckReach, so its
+// digits fill the group exactly.
+void AppendReversedGroup(std::string& code, Long offset) {
+  constexpr auto kBase = static_cast<Long>(kDigitBase);
+  for (Long i = 0; i < kGroupDigits; ++i, offset /= kBase) {
+    code += kDigitTable[static_cast<std::size_t>(offset % kBase)];
+  }
 }
 
 // The code reaches from the lower base to the zone line plus the largest offset, both shifted by
@@ -64,6 +67,11 @@ Long DmsToTenths(const DmsTexts& texts, std::string_view quantity) {
   const double degrees = ParseStrictNamed(texts.degrees, quantity, "degrees");
   const double minutes = ParseStrictNamed(texts.minutes, quantity, "minutes");
   const double seconds = ParseStrictNamed(texts.seconds, quantity, "seconds");
+  return DmsToTenths(DmsValues{degrees, minutes, seconds}, quantity);
+}
+
+Long DmsToTenths(const DmsValues& values, std::string_view quantity) {
+  const auto [degrees, minutes, seconds] = values;
   // Named steps pin the order of the double operations, which decides the last bit and so the
   // rounding of a half tenth.
   const double a = ((degrees * 60) * 60) * 10;
@@ -88,13 +96,23 @@ std::string TenthsToCode(Long lon, Long lat, Corrections corrections) {
       north ? lat - zone_line_lat : std::int64_t{lat} - corrections.lat - kLowerBaseLat;
   CheckReach(lon_offset, lon, kLowerBaseLon, kZoneLineLon, corrections.lon, "longitude");
   CheckReach(lat_offset, lat, kLowerBaseLat, kZoneLineLat, corrections.lat, "latitude");
-  return zone + ReversedGroup(static_cast<Long>(lon_offset)) +
-         ReversedGroup(static_cast<Long>(lat_offset));
+  std::string code;
+  code.reserve(static_cast<std::size_t>(kCodeLength));
+  code += zone;
+  AppendReversedGroup(code, static_cast<Long>(lon_offset));
+  AppendReversedGroup(code, static_cast<Long>(lat_offset));
+  return code;
 }
 
 std::string EncodePosition(const PositionTexts& fields, Corrections corrections) {
   const Long lon = DmsToTenths(fields.lon, "longitude");
   const Long lat = DmsToTenths(fields.lat, "latitude");
+  return TenthsToCode(lon, lat, corrections);
+}
+
+std::string EncodePosition(const PositionValues& values, Corrections corrections) {
+  const Long lon = DmsToTenths(values.lon, "longitude");
+  const Long lat = DmsToTenths(values.lat, "latitude");
   return TenthsToCode(lon, lat, corrections);
 }
 

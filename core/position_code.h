@@ -56,11 +56,27 @@ struct PositionTexts {
   bool operator==(const PositionTexts&) const = default;
 };
 
+// The numbers the degree, minute and second texts read as, for a caller that has them without the
+// texts.
+struct DmsValues {
+  double degrees = 0;
+  double minutes = 0;
+  double seconds = 0;
+};
+
+struct PositionValues {
+  DmsValues lon;
+  DmsValues lat;
+};
+
 // Stage one: RoundToLong of seconds*10 + (minutes*60)*10 + ((degrees*60)*60)*10, each text read by
 // ParseStrict in the order degrees, minutes, seconds. Values are not range-checked (104 60 0 is
 // 105 0 0). Throws ConversionError naming `quantity` ("longitude") and the field, or
 // OverflowError.
 Long DmsToTenths(const DmsTexts& texts, std::string_view quantity);
+
+// Stage one on the numbers the texts read as: the same sum and the same errors after reading.
+Long DmsToTenths(const DmsValues& values, std::string_view quantity);
 
 // Stage two: the code of a position in tenths of arc-second. Zone lines at 105 deg and 40 deg
 // (shifted by the corrections) belong to the lower side. Throws OutOfReachError, naming the reach,
@@ -69,6 +85,7 @@ std::string TenthsToCode(Long lon, Long lat, Corrections corrections);
 
 // Encoding of the six fields: DmsToTenths of each quantity, then TenthsToCode.
 std::string EncodePosition(const PositionTexts& fields, Corrections corrections);
+std::string EncodePosition(const PositionValues& values, Corrections corrections);
 
 // Throws InvalidCodeError unless `code` is a zone digit 5 to 8 and eight digits of the alphabet,
 // naming the first offending character and its position, or the length.

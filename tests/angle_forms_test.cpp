@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
+#include <string>
 
 #include "angle_forms.h"
 #include "errors.h"
@@ -12,6 +14,15 @@ namespace {
 
 using testing::Outcome;
 using testing::Vector;
+
+// What `operation` gives, or the message of the error it throws.
+std::string Messages(const std::function<std::string()>& operation) {
+  try {
+    return operation();
+  } catch (const Error& error) {
+    return std::string(KindName(error.kind())) + ": " + error.Message();
+  }
+}
 
 class DecimalToDmsTest : public ::testing::TestWithParam<Vector> {};
 
@@ -41,6 +52,28 @@ TEST_P(DecimalToDmsTest, TheNumberGivesWhatItsTextGives) {
               return t.degrees + " " + t.minutes + " " + t.seconds;
             }),
             expected);
+}
+
+// Encoding from numbers skips the texts: it must read what the texts read, and fail as they fail.
+TEST_P(DecimalToDmsTest, TheValuesAreWhatTheTextsReadAs) {
+  const Vector& v = GetParam();
+  auto joined = [](const DmsValues& d) {
+    return testing::Exact(d.degrees) + " " + testing::Exact(d.minutes) + " " +
+           testing::Exact(d.seconds);
+  };
+  auto expected = [&](const DmsTexts& t) {
+    return joined({ParseStrict(t.degrees), ParseStrict(t.minutes), ParseStrict(t.seconds)});
+  };
+  EXPECT_EQ(Messages([&] { return joined(DecimalToDmsValues(v[0])); }),
+            Messages([&] { return expected(DecimalToDms(v[0])); }));
+  double value = 0;
+  try {
+    value = ParseLenient(v[0]);
+  } catch (const Error&) {
+    return;
+  }
+  EXPECT_EQ(Messages([&] { return joined(DecimalToDmsValues(value)); }),
+            Messages([&] { return expected(DecimalToDms(value)); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Vectors, DecimalToDmsTest,

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
 #include <string>
@@ -145,6 +147,29 @@ TEST(SingleTextTest, AgreesWithTheGeneralFormatterEverywhereItMatters) {
       ASSERT_EQ(SingleText(value), SingleTextReference(value)) << std::hexfloat << value;
       ASSERT_EQ(SingleText(-value), SingleTextReference(-value)) << std::hexfloat << value;
     }
+  }
+}
+
+// SingleValue stands in for reading SingleText back wherever encoding skips the texts: it must
+// give the same double for every Single, in the fixed form and the exponent form alike.
+TEST(SingleValueTest, IsWhatTheTextReadsBackAs) {
+  auto check = [](float value) {
+    ASSERT_EQ(Exact(SingleValue(value)), Exact(ParseStrict(SingleText(value))))
+        << std::hexfloat << value << " " << SingleText(value);
+  };
+  for (const float edge :
+       {0.0f, -0.0f, 1.0f, 0.00001f, 0.0000099999f, 9999999.0f, 1.0e7f,
+        std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::min(),
+        std::numeric_limits<float>::max(), 59.999996f, 0.5f, 1234567.5f}) {
+    check(edge);
+    check(-edge);
+  }
+  // Bit patterns spread over every exponent, and the seconds positions have.
+  std::mt19937 random(20261210);
+  for (int i = 0; i < 500000; ++i) {
+    const float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+    if (std::isfinite(value)) check(value);
+    check(std::uniform_real_distribution<float>(-60.0f, 60.0f)(random));
   }
 }
 

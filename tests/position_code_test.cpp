@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "angle_forms.h"
 #include "errors.h"
 #include "position_code.h"
 #include "vectors.h"
@@ -90,6 +97,61 @@ TEST(PositionCodeTest, StagesAreCheckedInSixtyFourBits) {
 TEST(PositionCodeTest, LongitudeIsReadAndRoundedBeforeTheLatitude) {
   EXPECT_THROW(EncodePosition({{"1e300", "0", "0"}, {"x", "0", "0"}}, {}), OverflowError);
   EXPECT_THROW(EncodePosition({{"x", "0", "0"}, {"1e300", "0", "0"}}, {}), ConversionError);
+}
+
+// Encoding decimal degrees straight from numbers must give the code, or the error message, that
+// the texts of "↑" give: across the reach, both zone lines, beyond the reach and the Long range,
+// with and without corrections.
+TEST(PositionCodeTest, EncodingFromNumbersMatchesEncodingFromTexts) {
+  auto outcome = [](const std::function<std::string()>& operation) {
+    try {
+      return operation();
+    } catch (const Error& error) {
+      return std::string(KindName(error.kind())) + ": " + error.Message();
+    }
+  };
+  std::mt19937_64 random(20261210);
+  std::uniform_real_distribution<double> lon_in(69.9, 142.2), lat_in(4.9, 77.2);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  const Corrections corrections[] = {{0, 0}, {-193, 106}, {360000, -72000}};
+  for (int i = 0; i < 300000; ++i) {
+    double lon = lon_in(random), lat = lat_in(random);
+    switch (i % 6) {
+      case 1:  // a hundredth of a second either side of a zone line
+        lon = 105 + unit(random) * 3e-6;
+        lat = 40 + unit(random) * 3e-6;
+        break;
+      case 2:  // whole tenths and halves of a tenth, where rounding is decided
+        lon = std::round(lon * 72000) / 72000;
+        lat = std::round(lat * 72000) / 72000;
+        break;
+      case 3:  // far outside: negative, huge, beyond a Long of tenths, beyond a Single
+        lon = std::ldexp(unit(random), static_cast<int>(random() % 140));
+        lat = std::ldexp(unit(random), static_cast<int>(random() % 140));
+        break;
+      default:
+        break;
+    }
+    const Corrections c = corrections[i % 3];
+    ASSERT_EQ(outcome([&] {
+                return EncodePosition(
+                    PositionValues{DecimalToDmsValues(lon), DecimalToDmsValues(lat)}, c);
+              }),
+              outcome([&] {
+                return EncodePosition(PositionTexts{DecimalToDms(lon), DecimalToDms(lat)}, c);
+              }))
+        << testing::Exact(lon) << " " << testing::Exact(lat);
+  }
+  for (const double odd : {std::numeric_limits<double>::quiet_NaN(),
+                           std::numeric_limits<double>::infinity(), 1e39, -0.0}) {
+    EXPECT_EQ(outcome([&] {
+                return EncodePosition(
+                    PositionValues{DecimalToDmsValues(113.0), DecimalToDmsValues(odd)}, {});
+              }),
+              outcome([&] {
+                return EncodePosition(PositionTexts{DecimalToDms(113.0), DecimalToDms(odd)}, {});
+              }));
+  }
 }
 
 // Round trips over a grid across the whole reach, both zone lines and both limits.

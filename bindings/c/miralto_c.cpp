@@ -172,7 +172,8 @@ miralto_status miralto_encode(const char* lon, const char* lat, miralto_correcti
                               miralto_buffer* code, miralto_buffer* message) {
   return Run(code, 1, message, [&] {
     return std::vector<std::string>{miralto::EncodePosition(
-        {miralto::DecimalToDms(Text(lon, "lon")), miralto::DecimalToDms(Text(lat, "lat"))},
+        miralto::PositionValues{miralto::DecimalToDmsValues(Text(lon, "lon")),
+                                miralto::DecimalToDmsValues(Text(lat, "lat"))},
         Core(corrections))};
   });
 }
@@ -181,7 +182,8 @@ miralto_status miralto_encode_degrees(double lon, double lat, miralto_correction
                                       miralto_buffer* code, miralto_buffer* message) {
   return Run(code, 1, message, [&] {
     return std::vector<std::string>{miralto::EncodePosition(
-        {miralto::DecimalToDms(lon), miralto::DecimalToDms(lat)}, Core(corrections))};
+        miralto::PositionValues{miralto::DecimalToDmsValues(lon), miralto::DecimalToDmsValues(lat)},
+        Core(corrections))};
   });
 }
 

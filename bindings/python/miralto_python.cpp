@@ -477,7 +477,9 @@ EndOfFileError, OutOfReachError, InvalidCodeError. Each has ``kind``, ``message`
         const Corrections c = ReadCorrections(corrections);
         return Run({lon, lat}, {2, 1, ResultKind::kText}, errors, return_mask,
                    [c](const Field* f, Results& r) {
-                     r.texts[0] = EncodePosition({Degrees(f[0]), Degrees(f[1])}, c);
+                     r.texts[0] = EncodePosition(
+                         PositionValues{bindings::DegreeValues(f[0]), bindings::DegreeValues(f[1])},
+                         c);
                    });
       },
       "lon"_a, "lat"_a, "corrections"_a = DefaultCorrections(), py::kw_only(), "errors"_a = "raise",

@@ -86,12 +86,13 @@ void Call(sqlite3_context* context, int argc, sqlite3_value** argv) {
       sqlite3_result_null(context);
       return;
     }
-    using bindings::Degrees;
     using bindings::Text;
     std::string text;
     switch (function) {
       case Function::kEncode:
-        text = EncodePosition({Degrees(f[0]), Degrees(f[1])}, CorrectionsAt(f, 2));
+        text = EncodePosition(
+            PositionValues{bindings::DegreeValues(f[0]), bindings::DegreeValues(f[1])},
+            CorrectionsAt(f, 2));
         break;
       case Function::kEncodeNotation:
         text =
