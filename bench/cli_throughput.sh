@@ -14,7 +14,7 @@ need_packages "${BUILD_PACKAGES[@]}" geographiclib-tools time
 lines=${1:-1000000}
 configure_and_build() {  # source folder, build folder
   cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMIRALTO_BUILD_UI=OFF \
-    -DMIRALTO_BUILD_TESTS=OFF >/dev/null
+    -DMIRALTO_BUILD_TESTS=OFF -DMIRALTO_BUILD_BINDINGS=OFF >/dev/null
   cmake --build "$2" --target miralto-cli >/dev/null
 }
 configure_and_build . build-bench
