@@ -335,8 +335,8 @@ Long RoundToLong(double value) {
   // Written out rather than through std::round: MinGW's adds a half first, which takes the double
   // just below 0.5 to 1. The fraction is exact, and so is a step of one away from the whole part
   // (where a step is possible at all, the whole part is below 2^52). An exact half goes to the
-  // even neighbour.
-  // The parity is asked only of an exact half: fmod is slow, and this runs for every coordinate.
+  // even neighbour; only then is the parity asked, since fmod is slow and this runs for every
+  // coordinate.
   const double whole = std::trunc(value);
   const double fraction = std::fabs(value - whole);
   const bool away = fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0);
