@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <limits>
 #include <string>
 
@@ -13,16 +12,8 @@ namespace miralto {
 namespace {
 
 using testing::Outcome;
+using testing::OutcomeWithMessage;
 using testing::Vector;
-
-// What `operation` gives, or the message of the error it throws.
-std::string Messages(const std::function<std::string()>& operation) {
-  try {
-    return operation();
-  } catch (const Error& error) {
-    return std::string(KindName(error.kind())) + ": " + error.Message();
-  }
-}
 
 class DecimalToDmsTest : public ::testing::TestWithParam<Vector> {};
 
@@ -64,16 +55,16 @@ TEST_P(DecimalToDmsTest, TheValuesAreWhatTheTextsReadAs) {
   auto expected = [&](const DmsTexts& t) {
     return joined({ParseStrict(t.degrees), ParseStrict(t.minutes), ParseStrict(t.seconds)});
   };
-  EXPECT_EQ(Messages([&] { return joined(DecimalToDmsValues(v[0])); }),
-            Messages([&] { return expected(DecimalToDms(v[0])); }));
+  EXPECT_EQ(OutcomeWithMessage([&] { return joined(DecimalToDmsValues(v[0])); }),
+            OutcomeWithMessage([&] { return expected(DecimalToDms(v[0])); }));
   double value = 0;
   try {
     value = ParseLenient(v[0]);
   } catch (const Error&) {
     return;
   }
-  EXPECT_EQ(Messages([&] { return joined(DecimalToDmsValues(value)); }),
-            Messages([&] { return expected(DecimalToDms(value)); }));
+  EXPECT_EQ(OutcomeWithMessage([&] { return joined(DecimalToDmsValues(value)); }),
+            OutcomeWithMessage([&] { return expected(DecimalToDms(value)); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Vectors, DecimalToDmsTest,

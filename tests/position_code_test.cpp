@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <random>
 #include <string>
@@ -18,6 +17,7 @@ void PrintTo(const Corrections& c, std::ostream* os) { *os << c.lon << "," << c.
 namespace {
 
 using testing::Outcome;
+using testing::OutcomeWithMessage;
 using testing::Vector;
 
 Corrections CorrectionsOf(const Vector& v, std::size_t first) {
@@ -103,13 +103,6 @@ TEST(PositionCodeTest, LongitudeIsReadAndRoundedBeforeTheLatitude) {
 // the texts of "↑" give: across the reach, both zone lines, beyond the reach and the Long range,
 // with and without corrections.
 TEST(PositionCodeTest, EncodingFromNumbersMatchesEncodingFromTexts) {
-  auto outcome = [](const std::function<std::string()>& operation) {
-    try {
-      return operation();
-    } catch (const Error& error) {
-      return std::string(KindName(error.kind())) + ": " + error.Message();
-    }
-  };
   std::mt19937_64 random(20261210);
   std::uniform_real_distribution<double> lon_in(69.9, 142.2), lat_in(4.9, 77.2);
   std::uniform_real_distribution<double> unit(-1, 1);
@@ -133,22 +126,22 @@ TEST(PositionCodeTest, EncodingFromNumbersMatchesEncodingFromTexts) {
         break;
     }
     const Corrections c = corrections[i % 3];
-    ASSERT_EQ(outcome([&] {
+    ASSERT_EQ(OutcomeWithMessage([&] {
                 return EncodePosition(
                     PositionValues{DecimalToDmsValues(lon), DecimalToDmsValues(lat)}, c);
               }),
-              outcome([&] {
+              OutcomeWithMessage([&] {
                 return EncodePosition(PositionTexts{DecimalToDms(lon), DecimalToDms(lat)}, c);
               }))
         << testing::Exact(lon) << " " << testing::Exact(lat);
   }
   for (const double odd : {std::numeric_limits<double>::quiet_NaN(),
                            std::numeric_limits<double>::infinity(), 1e39, -0.0}) {
-    EXPECT_EQ(outcome([&] {
+    EXPECT_EQ(OutcomeWithMessage([&] {
                 return EncodePosition(
                     PositionValues{DecimalToDmsValues(113.0), DecimalToDmsValues(odd)}, {});
               }),
-              outcome([&] {
+              OutcomeWithMessage([&] {
                 return EncodePosition(PositionTexts{DecimalToDms(113.0), DecimalToDms(odd)}, {});
               }));
   }

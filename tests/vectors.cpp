@@ -63,6 +63,14 @@ std::string Outcome(const std::function<std::string()>& operation) {
   }
 }
 
+std::string OutcomeWithMessage(const std::function<std::string()>& operation) {
+  try {
+    return operation();
+  } catch (const Error& error) {
+    return std::string(KindName(error.kind())) + ": " + error.Message();
+  }
+}
+
 std::string Exact(double value) {
   char buffer[64];
   const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);

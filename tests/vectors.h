@@ -33,6 +33,10 @@ std::string ErrorTag(ErrorKind kind);
 // expected field can hold either.
 std::string Outcome(const std::function<std::string()>& operation);
 
+// What `operation` gives, or the kind and message of the tool's error that it throws, for
+// comparing two ways of computing the same thing failures included.
+std::string OutcomeWithMessage(const std::function<std::string()>& operation);
+
 // The shortest text that reads back as exactly `value` (for comparing doubles bit for bit).
 std::string Exact(double value);
 
