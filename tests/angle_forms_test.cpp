@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -15,16 +16,29 @@ using testing::Outcome;
 using testing::OutcomeWithMessage;
 using testing::Vector;
 
+// A row gives the three texts, or an error's kind and, in the next field if any, a part of its
+// message: some faults change only the message.
+void ExpectRow(const Vector& v, const std::function<DmsTexts()>& convert) {
+  const std::string got = OutcomeWithMessage([&] {
+    const DmsTexts t = convert();
+    return t.degrees + " " + t.minutes + " " + t.seconds;
+  });
+  if (v[1].rfind("error:", 0) != 0) {
+    EXPECT_EQ(got, v[1] + " " + v[2] + " " + v[3]);
+    return;
+  }
+  const std::string kind = v[1].substr(6) + ": ";
+  EXPECT_EQ(got.substr(0, kind.size()), kind) << got;
+  if (v.fields.size() > 2) {
+    EXPECT_NE(got.find(v[2]), std::string::npos) << got;
+  }
+}
+
 class DecimalToDmsTest : public ::testing::TestWithParam<Vector> {};
 
 TEST_P(DecimalToDmsTest, GivesTheTableTexts) {
   const Vector& v = GetParam();
-  const std::string expected = v.fields.size() > 2 ? v[1] + " " + v[2] + " " + v[3] : v[1];
-  EXPECT_EQ(Outcome([&] {
-              const DmsTexts t = DecimalToDms(v[0]);
-              return t.degrees + " " + t.minutes + " " + t.seconds;
-            }),
-            expected);
+  ExpectRow(v, [&] { return DecimalToDms(v[0]); });
 }
 
 // A number held as a double gives what the text it was read from gives: callers that hold numbers
@@ -37,12 +51,7 @@ TEST_P(DecimalToDmsTest, TheNumberGivesWhatItsTextGives) {
   } catch (const Error&) {
     GTEST_SKIP() << "the text is not a number of the double range";
   }
-  const std::string expected = v.fields.size() > 2 ? v[1] + " " + v[2] + " " + v[3] : v[1];
-  EXPECT_EQ(Outcome([&] {
-              const DmsTexts t = DecimalToDms(value);
-              return t.degrees + " " + t.minutes + " " + t.seconds;
-            }),
-            expected);
+  ExpectRow(v, [&] { return DecimalToDms(value); });
 }
 
 // Encoding from numbers skips the texts: it must read what the texts read, and fail as they fail.

@@ -55,7 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"23.236255 n", "23.236255", "N"}, Case{"s 23.5", "-23.5", "N"},
         Case{"113.5W", "-113.5", "E"}, Case{"113.5e", "113.5", "E"}, Case{"1e2E", "1e2", "E"},
         Case{"23.5s", "-23.5", "N"}, Case{"113d17m20.24sW", "-113 -17 -20.24", "E"},
-        Case{"23°14′10.5S", "-23 -14 -10.5", "N"},
+        Case{"23°14′10.5S", "-23 -14 -10.5", "N"}, Case{"113.5w", "-113.5", "E"},
+        Case{"w 113°30′", "-113 -30 0", "E"},
         // Blanks between the parts, as a CSV field may hold them.
         Case{"113° 17′ 20.24″ E", "113 17 20.24", "E"}, Case{"113\u00A0°\t17′", "113 17 0", ""},
         // The sign reaches every part that is not zero, as the window's "↑" writes it.

@@ -106,12 +106,13 @@ TEST(ErrorsTest, QuoteCutsLongTextsAndEscapesControlCharacters) {
 namespace miralto {
 namespace {
 
-// The plain way to show a Single: the general formatter's 7 digits, laid out by hand. SingleText
-// takes a faster road for the magnitudes positions have, which must give the same texts.
-std::string SingleTextReference(Single value) {
+// The plain way to show a number: the general formatter's `digits` significant digits (7 for a
+// Single, 15 for a double), laid out by hand. SingleText and DoubleText take faster roads where
+// they can, which must give the same texts.
+std::string TextReference(double value, int digits_shown) {
   char buffer[48];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                       std::chars_format::scientific, 6);
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                       std::chars_format::scientific, digits_shown - 1);
   std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
   const bool negative = text[0] == '-';
   std::string digits;
@@ -123,7 +124,7 @@ std::string SingleTextReference(Single value) {
   const std::size_t at = text.find('e') + 1;
   std::from_chars(text.data() + at + (text[at] == '+' ? 1 : 0), end, e);
   std::string out = negative ? "-" : "";
-  if (e >= 7 || e < -5) {
+  if (e >= digits_shown || e < -5) {
     out += digits.substr(0, 1) + (digits.size() > 1 ? "." + digits.substr(1) : "");
     out += (e < 0 ? "E-" : "E+") + std::string(std::abs(e) < 10 ? "0" : "") +
            std::to_string(std::abs(e));
@@ -144,9 +145,25 @@ TEST(SingleTextTest, AgreesWithTheGeneralFormatterEverywhereItMatters) {
                             0.99999f, 59.9999f, 127.99f, 1.0e-7f}) {
     float value = start;
     for (int i = 0; i < 40000; ++i, value = std::nextafter(value, 2 * value)) {
-      ASSERT_EQ(SingleText(value), SingleTextReference(value)) << std::hexfloat << value;
-      ASSERT_EQ(SingleText(-value), SingleTextReference(-value)) << std::hexfloat << value;
+      ASSERT_EQ(SingleText(value), TextReference(value, 7)) << std::hexfloat << value;
+      ASSERT_EQ(SingleText(-value), TextReference(-value, 7)) << std::hexfloat << value;
     }
+  }
+}
+
+// DoubleText takes the shortest text that reads back as the value when it has at most 15 digits;
+// one of 16 or 17 digits must still be rounded from the exact value. Decimal degrees with seconds
+// to the hundredth (most have 16 or 17 digits), and bit patterns over every exponent.
+TEST(DoubleTextTest, AgreesWithTheGeneralFormatter) {
+  std::mt19937_64 random(20261210);
+  std::uniform_int_distribution<int> degrees(-180, 180), minutes(0, 59), hundredths(0, 5999);
+  for (int i = 0; i < 200000; ++i) {
+    const double decimal =
+        (degrees(random) + minutes(random) / 60.0) + hundredths(random) / 360000.0;
+    ASSERT_EQ(DoubleText(decimal), TextReference(decimal, 15)) << Exact(decimal);
+    const double any = std::bit_cast<double>(random());
+    if (!std::isfinite(any)) continue;
+    ASSERT_EQ(DoubleText(any), TextReference(any, 15)) << Exact(any);
   }
 }
 
