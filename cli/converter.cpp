@@ -6,10 +6,9 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "angle_forms.h"
-#include "comparison.h"
 #include "errors.h"
 #include "numbers.h"
+#include "operations.h"
 
 namespace miralto::cli {
 
@@ -25,6 +24,12 @@ constexpr double kLatLimit = 90;
 
 constexpr std::string_view kInputCode[] = {"code"};
 
+// How a message names the record's field `i` (from 0): "field 1", or "column 3" with --columns.
+std::string FieldName(const std::vector<int>& columns, std::size_t i) {
+  return columns.size() > i ? "column " + std::to_string(columns[i])
+                            : "field " + std::to_string(i + 1);
+}
+
 }  // namespace
 
 Converter::Converter(Options options)
@@ -33,12 +38,9 @@ Converter::Converter(Options options)
       map_(Info(options_.to).is_map),
       writer_(Info(options_.to).make({options_.csv ? ',' : ' ', options_.append})),
       separator_(options_.csv ? ',' : ' '),
-      parser_(std::make_unique<csv_parser>()) {
+      parser_(std::make_unique<csv_parser>()),
+      written_(FieldName(options_.columns, 0), FieldName(options_.columns, 1), options_.lenient) {
   InitParser();
-  for (std::size_t i = 0; i < field_names_.size(); ++i) {
-    field_names_[i] = options_.columns.size() > i ? "column " + std::to_string(options_.columns[i])
-                                                  : "field " + std::to_string(i + 1);
-  }
 }
 
 void Converter::InitParser() {
@@ -85,35 +87,14 @@ bool Converter::Split(std::string_view record, std::string& error) {
   return true;
 }
 
-PositionTexts Converter::ReadPosition(std::string_view first, std::string_view second) {
-  if (options_.lenient) return {DecimalToDms(first), DecimalToDms(second)};
-  // Decimal numbers, the bulk of most inputs, are what the notation reader would give back:
-  // read each once and go straight to "↑". The texts are made in place, since every copy shows
-  // in the throughput.
-  double lon = 0;
-  double lat = 0;
-  if (TryParseStrict(first, lon) && TryParseStrict(second, lat)) {
-    return {DecimalToDms(lon, first), DecimalToDms(lat, second)};
-  }
-  return ReadNotations(first, second);
-}
-
-PositionTexts Converter::ReadNotations(std::string_view first, std::string_view second) {
-  ResolvePosition(first, second, notated_, field_names_[0], field_names_[1]);
-  // A decimal number takes the window's road through "↑"; DMS parts go in as written.
-  auto texts = [](const Notation& n) {
-    return n.form == NotationForm::kDecimal ? DecimalToDms(n.decimal) : n.dms;
-  };
-  return {texts(notated_.lon), texts(notated_.lat)};
-}
-
 void Converter::SetPoint(const PositionTexts* position) {
   if (position == nullptr) {
     point_[0] = results_[0];
     point_[1] = results_[1];
   } else {
-    point_[0] = DmsToDecimal(position->lon, "longitude");
-    point_[1] = DmsToDecimal(position->lat, "latitude");
+    DecimalTexts point = DmsToDegrees(*position);
+    point_[0] = std::move(point.lon);
+    point_[1] = std::move(point.lat);
   }
   const double lon = ParseStrict(point_[0]);
   const double lat = ParseStrict(point_[1]);
@@ -137,9 +118,14 @@ void Converter::Compute(const Layout& layout) {
     return {{std::string(f[0]), std::string(f[1]), std::string(f[2])},
             {std::string(f[3]), std::string(f[4]), std::string(f[5])}};
   };
+  auto put_degrees = [this](DecimalTexts&& d) {
+    results_[0] = std::move(d.lon);
+    results_[1] = std::move(d.lat);
+    result_count_ = 2;
+  };
   switch (options_.command) {
     case Command::kDms: {
-      PositionTexts p = ReadPosition(f[0], f[1]);
+      PositionTexts p = written_.Dms(f[0], f[1]);
       if (map_) SetPoint(&p);
       put_dms(0, p.lon);
       put_dms(3, p.lat);
@@ -147,40 +133,31 @@ void Converter::Compute(const Layout& layout) {
       break;
     }
     case Command::kDd:
-      result_count_ = 2;
-      if (!notations) {
-        const PositionTexts p = six_fields();
-        results_[0] = DmsToDecimal(p.lon, "longitude");
-        results_[1] = DmsToDecimal(p.lat, "latitude");
-      } else {
-        ResolvePosition(f[0], f[1], notated_, field_names_[0], field_names_[1]);
-        const Notation* both[] = {&notated_.lon, &notated_.lat};
-        const std::string_view quantities[] = {"longitude", "latitude"};
-        for (int i = 0; i < 2; ++i) {
-          // A decimal number is already what "↓" writes, once it is written as "↓" writes it.
-          results_[i] =
-              both[i]->form == NotationForm::kDecimal
-                  ? DoubleText(ParseStrictNamed(both[i]->decimal, quantities[i], "degrees"))
-                  : DmsToDecimal(both[i]->dms, quantities[i]);
-        }
-      }
+      put_degrees(notations ? written_.Degrees(f[0], f[1]) : DmsToDegrees(six_fields()));
       if (map_) SetPoint(nullptr);
       break;
     case Command::kEncode: {
-      const PositionTexts p = notations ? ReadPosition(f[0], f[1]) : six_fields();
-      results_[0] = EncodePosition(p, c);
       result_count_ = 1;
-      if (map_) SetPoint(&p);
+      if (!notations) {
+        const PositionTexts p = six_fields();
+        results_[0] = EncodeDms(p, c);
+        if (map_) SetPoint(&p);
+      } else if (map_) {
+        // The map's point comes from the texts "↑" writes.
+        const PositionTexts p = written_.Dms(f[0], f[1]);
+        results_[0] = EncodeDms(p, c);
+        SetPoint(&p);
+      } else {
+        results_[0] = written_.Code(f[0], f[1], c);
+      }
       break;
     }
     case Command::kDecode: {
-      PositionTexts p = DecodePosition(f[0], c);
       if (options_.dd) {
-        results_[0] = DmsToDecimal(p.lon, "longitude");
-        results_[1] = DmsToDecimal(p.lat, "latitude");
-        result_count_ = 2;
+        put_degrees(DecodeDegrees(f[0], c));
         if (map_) SetPoint(nullptr);
       } else {
+        PositionTexts p = DecodeDms(f[0], c);
         if (map_) SetPoint(&p);
         put_dms(0, p.lon);
         put_dms(3, p.lat);

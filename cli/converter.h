@@ -12,8 +12,7 @@
 
 #include "commands.h"
 #include "formats.h"
-#include "notation.h"
-#include "position_code.h"
+#include "operations.h"
 
 struct csv_parser;  // libcsv's parser state, known only to converter.cpp
 
@@ -72,9 +71,6 @@ class Converter {
   // with `problem` set when the record does not hold them.
   const Layout* Select(std::string& problem);
   void Compute(const Layout& layout);
-  // The six texts of a LON LAT record: notations, or with --lenient the window's reading.
-  PositionTexts ReadPosition(std::string_view first, std::string_view second);
-  PositionTexts ReadNotations(std::string_view first, std::string_view second);
   // Sets the map point from `position` (nullptr: from the decimal results) and checks that a map
   // can show it.
   void SetPoint(const PositionTexts* position);
@@ -91,8 +87,7 @@ class Converter {
   std::size_t csv_count_ = 0;
   std::vector<std::string_view> fields_;
   std::vector<std::string_view> selected_;
-  std::array<std::string, 2> field_names_;  // "field 1" or "column 3", for messages
-  NotatedPosition notated_;
+  WrittenPositions written_;  // LON LAT records: notations, or with --lenient the window's reading
   std::array<std::string, 2> point_;
   std::array<std::string, 6> results_;
   std::size_t result_count_ = 0;

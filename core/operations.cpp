@@ -92,6 +92,76 @@ Outcome CompareFields(std::string_view code, std::string_view reference) {
   });
 }
 
+PositionTexts DegreesToDms(std::string_view lon, std::string_view lat) {
+  return {DecimalToDms(lon), DecimalToDms(lat)};
+}
+
+DecimalTexts DmsToDegrees(const PositionTexts& dms) {
+  return {DmsToDecimal(dms.lon, "longitude"), DmsToDecimal(dms.lat, "latitude")};
+}
+
+std::string EncodeDms(const PositionTexts& dms, Corrections c) { return EncodePosition(dms, c); }
+
+PositionTexts DecodeDms(std::string_view code, Corrections c) { return DecodePosition(code, c); }
+
+std::string EncodeDegrees(std::string_view lon, std::string_view lat, Corrections c) {
+  return EncodePosition(PositionValues{DecimalToDmsValues(lon), DecimalToDmsValues(lat)}, c);
+}
+
+std::string EncodeDegrees(double lon, double lat, Corrections c) {
+  return EncodePosition(PositionValues{DecimalToDmsValues(lon), DecimalToDmsValues(lat)}, c);
+}
+
+DecimalTexts DecodeDegrees(std::string_view code, Corrections c) {
+  return DmsToDegrees(DecodePosition(code, c));
+}
+
+WrittenPositions::WrittenPositions(std::string_view first_name, std::string_view second_name,
+                                   bool lenient)
+    : first_name_(first_name), second_name_(second_name), lenient_(lenient) {}
+
+bool WrittenPositions::Numbers(std::string_view first, std::string_view second, double& lon,
+                               double& lat) const {
+  // Decimal numbers, the bulk of most inputs, are what the notation reader would give back: read
+  // each once and go straight to "↑".
+  return TryParseStrict(first, lon) && TryParseStrict(second, lat);
+}
+
+PositionTexts WrittenPositions::Dms(std::string_view first, std::string_view second) {
+  if (lenient_) return DegreesToDms(first, second);
+  double lon = 0;
+  double lat = 0;
+  if (Numbers(first, second, lon, lat))
+    return {DecimalToDms(lon, first), DecimalToDms(lat, second)};
+  ResolvePosition(first, second, notated_, first_name_, second_name_);
+  auto texts = [](const Notation& n) {
+    return n.form == NotationForm::kDecimal ? DecimalToDms(n.decimal) : n.dms;
+  };
+  return {texts(notated_.lon), texts(notated_.lat)};
+}
+
+DecimalTexts WrittenPositions::Degrees(std::string_view first, std::string_view second) {
+  ResolvePosition(first, second, notated_, first_name_, second_name_);
+  auto degrees = [](const Notation& n, std::string_view quantity) {
+    // A decimal number is already what "↓" writes, once it is written as "↓" writes it.
+    return n.form == NotationForm::kDecimal
+               ? DoubleText(ParseStrictNamed(n.decimal, quantity, "degrees"))
+               : DmsToDecimal(n.dms, quantity);
+  };
+  return {degrees(notated_.lon, "longitude"), degrees(notated_.lat, "latitude")};
+}
+
+std::string WrittenPositions::Code(std::string_view first, std::string_view second, Corrections c) {
+  if (lenient_) return EncodeDegrees(first, second, c);
+  double lon = 0;
+  double lat = 0;
+  if (Numbers(first, second, lon, lat)) {
+    return EncodePosition(
+        PositionValues{DecimalToDmsValues(lon, first), DecimalToDmsValues(lat, second)}, c);
+  }
+  return EncodePosition(Dms(first, second), c);
+}
+
 std::span<const Operation> WindowOperations() { return kWindowOperations; }
 
 const Operation* FindOperation(std::string_view command) {

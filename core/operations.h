@@ -11,7 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "comparison.h"
 #include "errors.h"
+#include "notation.h"
 #include "position_code.h"
 
 namespace miralto {
@@ -60,5 +62,59 @@ std::span<const Operation> WindowOperations();
 
 // The row of `command`, or nullptr if there is none.
 const Operation* FindOperation(std::string_view command);
+
+// The chains of operations that the batch converter and the bindings run on many positions. They
+// give the texts the window shows after the same presses, and throw the core's Error (no partial
+// writes: a batch reports a record as a whole).
+
+// Decimal degrees of both quantities, as "↓" writes them.
+struct DecimalTexts {
+  std::string lon;
+  std::string lat;
+};
+
+// "↑": two decimal-degree texts, read as the window reads them, to the six texts.
+PositionTexts DegreesToDms(std::string_view lon, std::string_view lat);
+// "↓": the six texts to decimal degrees.
+DecimalTexts DmsToDegrees(const PositionTexts& dms);
+// "→"
+std::string EncodeDms(const PositionTexts& dms, Corrections c);
+// "←"
+PositionTexts DecodeDms(std::string_view code, Corrections c);
+
+// "↑" then "→": the code of decimal degrees, as texts the window would hold or as numbers (a
+// number gives what the shortest text that reads back as it gives). Encoding goes through the
+// numbers the texts of "↑" read back as, without forming them: the same code and failures.
+std::string EncodeDegrees(std::string_view lon, std::string_view lat, Corrections c);
+std::string EncodeDegrees(double lon, double lat, Corrections c);
+
+// "←" then "↓": the position a code names in decimal degrees.
+DecimalTexts DecodeDegrees(std::string_view code, Corrections c);
+
+// Positions as people write them (notation.h), read as the batch converter reads them: a decimal
+// number goes through "↑", DMS parts go in as written. With `lenient`, each field is a decimal
+// number read as the window's "↑" reads it, and no notation is taken. Keeps its buffers between
+// records. Throws ConversionError naming the field (`first_name`, `second_name`).
+class WrittenPositions {
+ public:
+  explicit WrittenPositions(std::string_view first_name = "field 1",
+                            std::string_view second_name = "field 2", bool lenient = false);
+
+  // The six texts "→" reads.
+  PositionTexts Dms(std::string_view first, std::string_view second);
+  // Decimal degrees as "↓" writes them: a decimal number as it is, DMS parts through "↓".
+  DecimalTexts Degrees(std::string_view first, std::string_view second);
+  // The code ("→" of Dms), through the numbers where both fields are decimal numbers.
+  std::string Code(std::string_view first, std::string_view second, Corrections c);
+
+ private:
+  // True with `lon` and `lat` set when both fields are plain decimal numbers.
+  bool Numbers(std::string_view first, std::string_view second, double& lon, double& lat) const;
+
+  std::string first_name_;
+  std::string second_name_;
+  bool lenient_;
+  NotatedPosition notated_;
+};
 
 }  // namespace miralto
