@@ -92,8 +92,16 @@ Outcome CompareFields(std::string_view code, std::string_view reference) {
   });
 }
 
-PositionTexts DegreesToDms(std::string_view lon, std::string_view lat) {
-  return {DecimalToDms(lon), DecimalToDms(lat)};
+DmsTexts DegreesToDms(DecimalInput degrees) {
+  return std::visit([](auto value) { return DecimalToDms(value); }, degrees);
+}
+
+PositionTexts DegreesToDms(DecimalInput lon, DecimalInput lat) {
+  return {DegreesToDms(lon), DegreesToDms(lat)};
+}
+
+std::string DmsToDegrees(const DmsTexts& dms, std::string_view quantity) {
+  return DmsToDecimal(dms, quantity);
 }
 
 DecimalTexts DmsToDegrees(const PositionTexts& dms) {
@@ -104,12 +112,9 @@ std::string EncodeDms(const PositionTexts& dms, Corrections c) { return EncodePo
 
 PositionTexts DecodeDms(std::string_view code, Corrections c) { return DecodePosition(code, c); }
 
-std::string EncodeDegrees(std::string_view lon, std::string_view lat, Corrections c) {
-  return EncodePosition(PositionValues{DecimalToDmsValues(lon), DecimalToDmsValues(lat)}, c);
-}
-
-std::string EncodeDegrees(double lon, double lat, Corrections c) {
-  return EncodePosition(PositionValues{DecimalToDmsValues(lon), DecimalToDmsValues(lat)}, c);
+std::string EncodeDegrees(DecimalInput lon, DecimalInput lat, Corrections c) {
+  auto values = [](auto value) { return DecimalToDmsValues(value); };
+  return EncodePosition(PositionValues{std::visit(values, lon), std::visit(values, lat)}, c);
 }
 
 DecimalTexts DecodeDegrees(std::string_view code, Corrections c) {

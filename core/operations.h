@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "comparison.h"
@@ -73,20 +74,24 @@ struct DecimalTexts {
   std::string lat;
 };
 
-// "↑": two decimal-degree texts, read as the window reads them, to the six texts.
-PositionTexts DegreesToDms(std::string_view lon, std::string_view lat);
-// "↓": the six texts to decimal degrees.
+// Decimal degrees as a caller holds them: the text of a window field, read as the window reads it,
+// or a number, which gives what the shortest text that reads back as it gives.
+using DecimalInput = std::variant<std::string_view, double>;
+
+// "↑" of one quantity, and of both.
+DmsTexts DegreesToDms(DecimalInput degrees);
+PositionTexts DegreesToDms(DecimalInput lon, DecimalInput lat);
+// "↓" of one quantity (`quantity` names it in messages: "longitude"), and of both.
+std::string DmsToDegrees(const DmsTexts& dms, std::string_view quantity);
 DecimalTexts DmsToDegrees(const PositionTexts& dms);
 // "→"
 std::string EncodeDms(const PositionTexts& dms, Corrections c);
 // "←"
 PositionTexts DecodeDms(std::string_view code, Corrections c);
 
-// "↑" then "→": the code of decimal degrees, as texts the window would hold or as numbers (a
-// number gives what the shortest text that reads back as it gives). Encoding goes through the
-// numbers the texts of "↑" read back as, without forming them: the same code and failures.
-std::string EncodeDegrees(std::string_view lon, std::string_view lat, Corrections c);
-std::string EncodeDegrees(double lon, double lat, Corrections c);
+// "↑" then "→": the code of decimal degrees. Encoding goes through the numbers the texts of "↑"
+// read back as, without forming them: the same code and failures.
+std::string EncodeDegrees(DecimalInput lon, DecimalInput lat, Corrections c);
 
 // "←" then "↓": the position a code names in decimal degrees.
 DecimalTexts DecodeDegrees(std::string_view code, Corrections c);

@@ -17,14 +17,11 @@
 #include <utility>
 #include <vector>
 
-#include "angle_forms.h"
-#include "comparison.h"
+#include "batch.h"
 #include "errors.h"
-#include "fields.h"
 #include "messages.h"
 #include "miralto_version.h"
 #include "numbers.h"
-#include "position_code.h"
 
 namespace py = pybind11;
 using namespace pybind11::literals;
@@ -32,10 +29,12 @@ using namespace pybind11::literals;
 namespace miralto::python {
 namespace {
 
-using bindings::Degrees;
-using bindings::Field;
-using bindings::FieldKind;
-using bindings::Text;
+using batch::ElementOperation;
+using batch::ElementState;
+using batch::Field;
+using batch::FieldKind;
+using batch::ResultKind;
+using batch::Results;
 
 // An input flattened to one dimension. Numeric arrays are read in place; texts and Python
 // objects are copied out while the interpreter lock is held, so the loop runs without it.
@@ -144,29 +143,6 @@ class Column {
   std::vector<std::string> texts_;
 };
 
-// What an operation gives for one element: texts, or numbers read from the window's texts.
-enum class ResultKind { kText, kNumber, kInteger };
-
-struct Results {
-  std::array<std::string, 6> texts;
-  std::array<double, 6> numbers{};
-};
-
-struct Signature {
-  std::size_t inputs;
-  std::size_t outputs;
-  ResultKind kind;
-};
-
-void PutDms(Results& r, std::size_t at, DmsTexts&& t) {
-  r.texts[at] = std::move(t.degrees);
-  r.texts[at + 1] = std::move(t.minutes);
-  r.texts[at + 2] = std::move(t.seconds);
-}
-
-// A decimal text of the window as the number it shows: exact, since its 15 digits read back.
-double Number(const std::string& text) { return ParseStrict(text); }
-
 // The Python error classes, one per kind, in the order of ErrorKind.
 struct ErrorClasses {
   py::object base;
@@ -240,11 +216,41 @@ py::object Pack(std::vector<py::object> values) {
   return tuple;
 }
 
+// The columns of a batch, read while the interpreter lock is held.
+class ColumnInputs : public batch::Inputs {
+ public:
+  explicit ColumnInputs(const std::vector<Column>& columns) : columns_(columns) {}
+  Field At(std::size_t column, std::size_t i) const override { return columns_[column][i]; }
+
+ private:
+  const std::vector<Column>& columns_;
+};
+
+// Each output as a column of its own, filled while the interpreter lock is released.
+class ColumnOutputs : public batch::Outputs {
+ public:
+  ColumnOutputs(const ElementOperation& op, std::size_t n)
+      : texts_(op.kind == ResultKind::kText ? op.outputs : 0),
+        numbers_(op.kind == ResultKind::kText ? 0 : op.outputs) {
+    for (auto& column : texts_) column.resize(n);
+    for (auto& column : numbers_) column.assign(n, std::numeric_limits<double>::quiet_NaN());
+  }
+  void Put(std::size_t i, Results& r) override {
+    for (std::size_t k = 0; k < texts_.size(); ++k) texts_[k][i] = std::move(r.texts[k]);
+    for (std::size_t k = 0; k < numbers_.size(); ++k) numbers_[k][i] = r.numbers[k];
+  }
+  const std::vector<std::vector<std::string>>& texts() const { return texts_; }
+  const std::vector<std::vector<double>>& numbers() const { return numbers_; }
+
+ private:
+  std::vector<std::vector<std::string>> texts_;
+  std::vector<std::vector<double>> numbers_;
+};
+
 // Runs `op` over the inputs: once for scalars, element-wise over their numpy broadcast for
 // arrays and sequences.
-template <typename Op>
-py::object Apply(const std::vector<py::object>& inputs, const Signature& sig,
-                 const std::string& errors_name, bool return_mask, Op op) {
+py::object Apply(const std::vector<py::object>& inputs, const ElementOperation& op, Corrections c,
+                 const std::string& errors_name, bool return_mask) {
   const Errors errors = ReadErrors(errors_name);
   const py::module_ np = py::module_::import("numpy");
   bool scalar = true;
@@ -268,15 +274,15 @@ py::object Apply(const std::vector<py::object>& inputs, const Signature& sig,
     bool failed = false;
     if (!missing) {
       try {
-        op(fields.data(), r);
+        op.run(fields.data(), c, r);
       } catch (const Error& error) {
         if (errors == Errors::kRaise) Raise(error, py::none());
         failed = true;
       }
     }
     std::vector<py::object> values;
-    for (std::size_t i = 0; i < sig.outputs; ++i) {
-      values.push_back(Scalar(r, i, sig.kind, missing, failed));
+    for (std::size_t i = 0; i < op.outputs; ++i) {
+      values.push_back(Scalar(r, i, op.kind, missing, failed));
     }
     py::object result = Pack(std::move(values));
     return return_mask ? py::make_tuple(result, py::bool_(failed)) : result;
@@ -284,11 +290,7 @@ py::object Apply(const std::vector<py::object>& inputs, const Signature& sig,
 
   // Arrays: broadcast, flatten, and read every input before the loop.
   py::list arrays;
-  for (const py::object& input : inputs) {
-    py::object array = np.attr("asarray")(input);
-    // A list of numbers and None: numpy makes objects of it; keep it that way.
-    arrays.append(array);
-  }
+  for (const py::object& input : inputs) arrays.append(np.attr("asarray")(input));
   const py::tuple broadcast = np.attr("broadcast_arrays")(*arrays);
   const py::tuple shape = broadcast[0].attr("shape");
   std::vector<Column> columns;
@@ -297,83 +299,21 @@ py::object Apply(const std::vector<py::object>& inputs, const Signature& sig,
   }
   const std::size_t n = columns.empty() ? 0 : py::len(np.attr("ravel")(broadcast[0]));
 
-  // Each output as a column of its own, filled while the interpreter lock is released.
-  std::vector<std::vector<std::string>> texts(sig.kind == ResultKind::kText ? sig.outputs : 0);
-  std::vector<std::vector<double>> numbers(sig.kind == ResultKind::kText ? 0 : sig.outputs);
-  for (auto& column : texts) column.resize(n);
-  for (auto& column : numbers) column.assign(n, std::numeric_limits<double>::quiet_NaN());
-  std::vector<std::uint8_t> failed(n, 0);
-
-  // Elements [begin, end) on one thread; in raise mode it stops at its first failure.
-  struct Part {
-    std::size_t begin = 0, end = 0;
-    std::size_t first_failure = 0;  // end when none
-    std::optional<Error> error;     // the failure at first_failure
-    std::exception_ptr fault;       // anything but the tool's errors (out of memory)
-  };
-  auto work = [&](Part& part) {
-    try {
-      std::vector<Field> fields(columns.size());
-      Results r;
-      part.first_failure = part.end;
-      for (std::size_t i = part.begin; i < part.end; ++i) {
-        bool any_missing = false;
-        for (std::size_t k = 0; k < columns.size(); ++k) {
-          fields[k] = columns[k][i];
-          any_missing = any_missing || fields[k].kind == FieldKind::kMissing;
-        }
-        if (any_missing) continue;
-        try {
-          op(fields.data(), r);
-        } catch (const Error& error) {
-          failed[i] = 1;
-          if (errors == Errors::kRaise) {
-            part.first_failure = i;
-            part.error.emplace(error);
-            return;
-          }
-          continue;
-        }
-        for (std::size_t k = 0; k < texts.size(); ++k) texts[k][i] = std::move(r.texts[k]);
-        for (std::size_t k = 0; k < numbers.size(); ++k) numbers[k][i] = r.numbers[k];
-      }
-    } catch (...) {
-      part.fault = std::current_exception();
-    }
-  };
-  // Large inputs are shared among the cores; each element is written by one thread only.
-  constexpr std::size_t kElementsPerThread = 16384;
-  const std::size_t threads = std::clamp<std::size_t>(
-      n / kElementsPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
-  std::vector<Part> parts(threads);
-  for (std::size_t t = 0; t < threads; ++t) {
-    parts[t].begin = n * t / threads;
-    parts[t].end = n * (t + 1) / threads;
-  }
+  ColumnOutputs outputs(op, n);
+  std::vector<ElementState> states(n);
+  std::optional<batch::ElementFailure> failure;
   {
     py::gil_scoped_release release;
-    std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(work, std::ref(parts[t]));
-    work(parts[0]);
-    for (std::thread& thread : pool) thread.join();
+    failure = batch::Run(op, ColumnInputs(columns), c, errors == Errors::kRaise, states, outputs);
   }
-  std::size_t first_failure = n;
-  const Error* failure = nullptr;
-  for (const Part& part : parts) {
-    if (part.fault) std::rethrow_exception(part.fault);
-    if (part.first_failure < part.end && part.first_failure < first_failure) {
-      first_failure = part.first_failure;
-      failure = &*part.error;
-    }
-  }
-  if (first_failure < n) {
-    py::object index = np.attr("unravel_index")(first_failure, shape);
-    if (py::len(shape) == 1) index = py::int_(first_failure);
-    Raise(*failure, index);
+  if (failure && errors == Errors::kRaise) {
+    py::object index = np.attr("unravel_index")(failure->index, shape);
+    if (py::len(shape) == 1) index = py::int_(failure->index);
+    Raise(failure->error, index);
   }
 
-  std::vector<py::object> outputs;
-  for (const auto& column : texts) {
+  std::vector<py::object> results;
+  for (const auto& column : outputs.texts()) {
     std::size_t width = 1;
     for (const std::string& text : column) width = std::max(width, text.size());
     py::array out(py::dtype("<U" + std::to_string(width)),
@@ -384,18 +324,18 @@ py::object Apply(const std::vector<py::object>& inputs, const Signature& sig,
       // Result texts are ASCII: digits, signs, periods, exponents and code digits.
       for (std::size_t c = 0; c < column[i].size(); ++c) data[i * width + c] = column[i][c];
     }
-    outputs.push_back(out.attr("reshape")(shape));
+    results.push_back(out.attr("reshape")(shape));
   }
-  for (const auto& column : numbers) {
+  for (const auto& column : outputs.numbers()) {
     py::array_t<double> out(static_cast<py::ssize_t>(n));
     std::copy(column.begin(), column.end(), out.mutable_data());
-    outputs.push_back(out.attr("reshape")(shape));
+    results.push_back(out.attr("reshape")(shape));
   }
-  py::object result = Pack(std::move(outputs));
+  py::object result = Pack(std::move(results));
   if (!return_mask) return result;
   py::array_t<bool> mask(static_cast<py::ssize_t>(n));
   bool* m = mask.mutable_data();
-  for (std::size_t i = 0; i < n; ++i) m[i] = failed[i] != 0;
+  for (std::size_t i = 0; i < n; ++i) m[i] = states[i].status == batch::ElementStatus::kFailed;
   return py::make_tuple(result, mask.attr("reshape")(shape));
 }
 
@@ -412,12 +352,6 @@ return_mask : bool
 
 py::object DefaultCorrections() { return py::make_tuple(0, 0); }
 
-template <typename Op>
-py::object Run(std::vector<py::object> inputs, Signature sig, const std::string& errors,
-               bool return_mask, Op op) {
-  return Apply(inputs, sig, errors, return_mask, op);
-}
-
 // The function's own text with the keywords every function shares put before its "Returns".
 std::string Doc(const char* text) {
   std::string doc(text);
@@ -425,6 +359,220 @@ std::string Doc(const char* text) {
   doc.insert(returns == std::string::npos ? doc.size() : returns, kErrorsDoc);
   return doc;
 }
+
+// The module's functions, one row each: the Python name, the operation of the batch table it runs,
+// and its arguments. A function whose operation takes the corrections takes them after its own
+// arguments.
+struct Function {
+  const char* name;
+  std::string_view operation;
+  const char* dd_operation;  // non-null: a `dd` flag after the corrections runs this one instead
+  std::vector<const char*> arguments;
+  const char* doc;
+};
+
+const ElementOperation& Operation(std::string_view name) {
+  const ElementOperation* op = batch::FindElementOperation(name);
+  if (op == nullptr) throw std::logic_error("no operation " + std::string(name));
+  return *op;
+}
+
+template <std::size_t>
+using Object = py::object;
+
+// Defines `f` with N input arguments.
+template <std::size_t... I>
+void Define(py::module_& m, const Function& f, std::index_sequence<I...>) {
+  const ElementOperation& op = Operation(f.operation);
+  const std::string doc = Doc(f.doc);
+  if (f.dd_operation != nullptr) {
+    const ElementOperation& dd_op = Operation(f.dd_operation);
+    m.def(
+        f.name,
+        [&op, &dd_op](Object<I>... in, py::object corrections, bool dd, const std::string& errors,
+                      bool return_mask) {
+          return Apply({in...}, dd ? dd_op : op, ReadCorrections(corrections), errors, return_mask);
+        },
+        py::arg(f.arguments[I])..., "corrections"_a = DefaultCorrections(), "dd"_a = false,
+        py::kw_only(), "errors"_a = "raise", "return_mask"_a = false, doc.c_str());
+  } else if (op.corrected) {
+    m.def(
+        f.name,
+        [&op](Object<I>... in, py::object corrections, const std::string& errors,
+              bool return_mask) {
+          return Apply({in...}, op, ReadCorrections(corrections), errors, return_mask);
+        },
+        py::arg(f.arguments[I])..., "corrections"_a = DefaultCorrections(), py::kw_only(),
+        "errors"_a = "raise", "return_mask"_a = false, doc.c_str());
+  } else {
+    m.def(
+        f.name,
+        [&op](Object<I>... in, const std::string& errors, bool return_mask) {
+          return Apply({in...}, op, {}, errors, return_mask);
+        },
+        py::arg(f.arguments[I])..., py::kw_only(), "errors"_a = "raise", "return_mask"_a = false,
+        doc.c_str());
+  }
+}
+
+void Define(py::module_& m, const Function& f) {
+  if (f.arguments.size() != Operation(f.operation).inputs) {
+    throw std::logic_error(std::string(f.name) + ": wrong number of arguments");
+  }
+  switch (f.arguments.size()) {
+    case 1:
+      return Define(m, f, std::make_index_sequence<1>());
+    case 2:
+      return Define(m, f, std::make_index_sequence<2>());
+    case 3:
+      return Define(m, f, std::make_index_sequence<3>());
+    case 6:
+      return Define(m, f, std::make_index_sequence<6>());
+    default:
+      throw std::logic_error(std::string(f.name) + ": no arity " +
+                             std::to_string(f.arguments.size()));
+  }
+}
+
+const Function kFunctions[] = {
+    {"encode",
+     "encode",
+     nullptr,
+     {"lon", "lat"},
+     R"(The position code of a position in decimal degrees: the window's "↑" then "→".
+
+lon, lat : float, str or array-like
+    Longitude east and latitude north in decimal degrees.
+corrections : (int, int)
+    Longitude and latitude corrections in tenths of arc-second, taken off before encoding.
+
+Returns the nine-character code (str), or an array of them.
+
+>>> miralto.encode(113.288959, 23.236255)
+'8i4k7zwpg'
+>>> miralto.encode([113.288959, 1.0], [23.236255, 2.0], errors="coerce")
+array(['8i4k7zwpg', ''], dtype='<U9')
+)"},
+    {"encode_dms",
+     "encode_dms",
+     nullptr,
+     {"d", "m", "s", "d2", "m2", "s2"},
+     R"(The position code of six degree, minute, second fields: the window's "→".
+
+d, m, s : float, str or array-like
+    Longitude degrees, minutes and seconds (each keeps its own sign; not range-checked).
+d2, m2, s2 : float, str or array-like
+    The same for the latitude.
+corrections : (int, int)
+    Longitude and latitude corrections in tenths of arc-second.
+
+Returns the code (str), or an array of them.
+
+>>> miralto.encode_dms(113, 17, 39.5, 23, 13, 59.9)
+'87ak7vtpg'
+)"},
+    {"decode",
+     "decode",
+     "decode_dd",
+     {"code"},
+     R"(The position a code names: the window's "←" (and "↓" with dd=True).
+
+code : str or array-like
+    Nine-character position codes.
+corrections : (int, int)
+    Longitude and latitude corrections in tenths of arc-second, added back.
+dd : bool
+    False: six texts (lon degrees, minutes, seconds, lat degrees, minutes, seconds).
+    True: longitude and latitude in decimal degrees as floats, exactly the numbers the window
+    shows.
+
+Returns a tuple of six str or two floats, or a tuple of arrays.
+
+>>> miralto.decode("87ak7vtpg")
+('113', '17', '39.5', '23', '13', '59.9')
+>>> miralto.decode("8i4k7zwpg", corrections=(-193, 106), dd=True)
+(113.283583333333, 23.2391944444444)
+)"},
+    {"encode_notation",
+     "encode_notation",
+     nullptr,
+     {"first", "second"},
+     R"(The position code of a position as people write it, as miralto-cli reads it.
+
+first, second : str or array-like
+    Each a decimal number or a degree/minute/second notation ("113°17′20.24″",
+    "113d17m20.24s", "113:17.3373"), with an optional hemisphere letter before or after
+    ("23.236255N", "E113.288959"; S and W negate). The first is the longitude unless the
+    letters say otherwise. A decimal number goes through "↑"; DMS parts go in as written.
+corrections : (int, int)
+    Longitude and latitude corrections in tenths of arc-second.
+
+Returns the code (str), or an array of them.
+
+>>> miralto.encode_notation("23°13′59.9″N", "E113°17′39.5″")
+'87ak7vtpg'
+)"},
+    {"notation_to_dd",
+     "notation_to_dd",
+     nullptr,
+     {"first", "second"},
+     R"(A position as people write it (see encode_notation) in decimal degrees.
+
+first, second : str or array-like
+    The two fields, in either order when hemisphere letters say which is which.
+
+Returns (lon, lat) as floats, exactly the numbers "↓" shows, or a tuple of two arrays.
+
+>>> miralto.notation_to_dd("23°30′S", "113.5E")
+(113.5, -23.5)
+)"},
+    {"compare",
+     "compare",
+     nullptr,
+     {"code", "ref"},
+     R"(Code minus reference in tenths of arc-second: the window's "计算差值".
+
+The zone digits take no part. These are the corrections that make the reference's place encode
+to the code.
+
+code, ref : str or array-like
+    Position codes (nine characters, or eight without the zone).
+
+Returns (lon_difference, lat_difference) as ints, or as float arrays (NaN where coerced).
+
+>>> miralto.compare("8i4k7zwpg", "87ak7vtpg")
+(-193, 106)
+)"},
+    {"to_dms",
+     "to_dms",
+     nullptr,
+     {"value"},
+     R"(Decimal degrees to degrees, minutes and seconds in single precision: the window's "↑".
+
+value : float, str or array-like
+    Decimal degrees; a text is read as the window reads it (blanks dropped, the longest leading
+    number, 0 without one).
+
+Returns (degrees, minutes, seconds) as str, or a tuple of three arrays.
+
+>>> miralto.to_dms(113.288959)
+('113', '17', '20.24048')
+)"},
+    {"to_dd",
+     "to_dd",
+     nullptr,
+     {"d", "m", "s"},
+     R"(Degrees, minutes and seconds to decimal degrees: the window's "↓".
+
+d, m, s : float, str or array-like
+    Degrees, minutes and seconds; each keeps its own sign.
+
+Returns the decimal degrees as a float (exactly the number the window shows), or an array.
+
+>>> miralto.to_dd(113, 17, 20.24048)
+113.288955688889
+)"},
+};
 
 }  // namespace
 }  // namespace miralto::python
@@ -470,226 +618,5 @@ EndOfFileError, OutOfReachError, InvalidCodeError. Each has ``kind``, ``message`
     m.attr(name) = cls;
   }
 
-  m.def(
-      "encode",
-      [](py::object lon, py::object lat, py::object corrections, const std::string& errors,
-         bool return_mask) {
-        const Corrections c = ReadCorrections(corrections);
-        return Run({lon, lat}, {2, 1, ResultKind::kText}, errors, return_mask,
-                   [c](const Field* f, Results& r) {
-                     r.texts[0] = EncodePosition(
-                         PositionValues{bindings::DegreeValues(f[0]), bindings::DegreeValues(f[1])},
-                         c);
-                   });
-      },
-      "lon"_a, "lat"_a, "corrections"_a = DefaultCorrections(), py::kw_only(), "errors"_a = "raise",
-      "return_mask"_a = false,
-      Doc(R"(The position code of a position in decimal degrees: the window's "↑" then "→".
-
-lon, lat : float, str or array-like
-    Longitude east and latitude north in decimal degrees.
-corrections : (int, int)
-    Longitude and latitude corrections in tenths of arc-second, taken off before encoding.
-
-Returns the nine-character code (str), or an array of them.
-
->>> miralto.encode(113.288959, 23.236255)
-'8i4k7zwpg'
->>> miralto.encode([113.288959, 1.0], [23.236255, 2.0], errors="coerce")
-array(['8i4k7zwpg', ''], dtype='<U9')
-)")
-          .c_str());
-
-  m.def(
-      "encode_dms",
-      [](py::object d, py::object mi, py::object s, py::object d2, py::object m2, py::object s2,
-         py::object corrections, const std::string& errors, bool return_mask) {
-        const Corrections c = ReadCorrections(corrections);
-        return Run(
-            {d, mi, s, d2, m2, s2}, {6, 1, ResultKind::kText}, errors, return_mask,
-            [c](const Field* f, Results& r) {
-              r.texts[0] = EncodePosition(
-                  {{Text(f[0]), Text(f[1]), Text(f[2])}, {Text(f[3]), Text(f[4]), Text(f[5])}}, c);
-            });
-      },
-      "d"_a, "m"_a, "s"_a, "d2"_a, "m2"_a, "s2"_a, "corrections"_a = DefaultCorrections(),
-      py::kw_only(), "errors"_a = "raise", "return_mask"_a = false,
-      Doc(R"(The position code of six degree, minute, second fields: the window's "→".
-
-d, m, s : float, str or array-like
-    Longitude degrees, minutes and seconds (each keeps its own sign; not range-checked).
-d2, m2, s2 : float, str or array-like
-    The same for the latitude.
-corrections : (int, int)
-    Longitude and latitude corrections in tenths of arc-second.
-
-Returns the code (str), or an array of them.
-
->>> miralto.encode_dms(113, 17, 39.5, 23, 13, 59.9)
-'87ak7vtpg'
-)")
-          .c_str());
-
-  m.def(
-      "decode",
-      [](py::object code, py::object corrections, bool dd, const std::string& errors,
-         bool return_mask) {
-        const Corrections c = ReadCorrections(corrections);
-        if (dd) {
-          return Run({code}, {1, 2, ResultKind::kNumber}, errors, return_mask,
-                     [c](const Field* f, Results& r) {
-                       const PositionTexts p = DecodePosition(Text(f[0]), c);
-                       r.numbers[0] = Number(DmsToDecimal(p.lon, "longitude"));
-                       r.numbers[1] = Number(DmsToDecimal(p.lat, "latitude"));
-                     });
-        }
-        return Run({code}, {1, 6, ResultKind::kText}, errors, return_mask,
-                   [c](const Field* f, Results& r) {
-                     PositionTexts p = DecodePosition(Text(f[0]), c);
-                     PutDms(r, 0, std::move(p.lon));
-                     PutDms(r, 3, std::move(p.lat));
-                   });
-      },
-      "code"_a, "corrections"_a = DefaultCorrections(), "dd"_a = false, py::kw_only(),
-      "errors"_a = "raise", "return_mask"_a = false,
-      Doc(R"(The position a code names: the window's "←" (and "↓" with dd=True).
-
-code : str or array-like
-    Nine-character position codes.
-corrections : (int, int)
-    Longitude and latitude corrections in tenths of arc-second, added back.
-dd : bool
-    False: six texts (lon degrees, minutes, seconds, lat degrees, minutes, seconds).
-    True: longitude and latitude in decimal degrees as floats, exactly the numbers the window
-    shows.
-
-Returns a tuple of six str or two floats, or a tuple of arrays.
-
->>> miralto.decode("87ak7vtpg")
-('113', '17', '39.5', '23', '13', '59.9')
->>> miralto.decode("8i4k7zwpg", corrections=(-193, 106), dd=True)
-(113.283583333333, 23.2391944444444)
-)")
-          .c_str());
-
-  m.def(
-      "encode_notation",
-      [](py::object first, py::object second, py::object corrections, const std::string& errors,
-         bool return_mask) {
-        const Corrections c = ReadCorrections(corrections);
-        return Run({first, second}, {2, 1, ResultKind::kText}, errors, return_mask,
-                   [c](const Field* f, Results& r) {
-                     r.texts[0] =
-                         EncodePosition(bindings::WrittenPosition(Text(f[0]), Text(f[1])), c);
-                   });
-      },
-      "first"_a, "second"_a, "corrections"_a = DefaultCorrections(), py::kw_only(),
-      "errors"_a = "raise", "return_mask"_a = false,
-      Doc(R"(The position code of a position as people write it, as miralto-cli reads it.
-
-first, second : str or array-like
-    Each a decimal number or a degree/minute/second notation ("113°17′20.24″",
-    "113d17m20.24s", "113:17.3373"), with an optional hemisphere letter before or after
-    ("23.236255N", "E113.288959"; S and W negate). The first is the longitude unless the
-    letters say otherwise. A decimal number goes through "↑"; DMS parts go in as written.
-corrections : (int, int)
-    Longitude and latitude corrections in tenths of arc-second.
-
-Returns the code (str), or an array of them.
-
->>> miralto.encode_notation("23°13′59.9″N", "E113°17′39.5″")
-'87ak7vtpg'
-)")
-          .c_str());
-
-  m.def(
-      "notation_to_dd",
-      [](py::object first, py::object second, const std::string& errors, bool return_mask) {
-        return Run({first, second}, {2, 2, ResultKind::kNumber}, errors, return_mask,
-                   [](const Field* f, Results& r) {
-                     const auto [lon, lat] = bindings::WrittenDecimal(Text(f[0]), Text(f[1]));
-                     r.numbers[0] = Number(lon);
-                     r.numbers[1] = Number(lat);
-                   });
-      },
-      "first"_a, "second"_a, py::kw_only(), "errors"_a = "raise", "return_mask"_a = false,
-      Doc(R"(A position as people write it (see encode_notation) in decimal degrees.
-
-first, second : str or array-like
-    The two fields, in either order when hemisphere letters say which is which.
-
-Returns (lon, lat) as floats, exactly the numbers "↓" shows, or a tuple of two arrays.
-
->>> miralto.notation_to_dd("23°30′S", "113.5E")
-(113.5, -23.5)
-)")
-          .c_str());
-
-  m.def(
-      "compare",
-      [](py::object code, py::object ref, const std::string& errors, bool return_mask) {
-        return Run({code, ref}, {2, 2, ResultKind::kInteger}, errors, return_mask,
-                   [](const Field* f, Results& r) {
-                     const CodeDifference d = CompareCodes(Text(f[0]), Text(f[1]));
-                     r.numbers[0] = Number(d.lon);
-                     r.numbers[1] = Number(d.lat);
-                   });
-      },
-      "code"_a, "ref"_a, py::kw_only(), "errors"_a = "raise", "return_mask"_a = false,
-      Doc(R"(Code minus reference in tenths of arc-second: the window's "计算差值".
-
-The zone digits take no part. These are the corrections that make the reference's place encode
-to the code.
-
-code, ref : str or array-like
-    Position codes (nine characters, or eight without the zone).
-
-Returns (lon_difference, lat_difference) as ints, or as float arrays (NaN where coerced).
-
->>> miralto.compare("8i4k7zwpg", "87ak7vtpg")
-(-193, 106)
-)")
-          .c_str());
-
-  m.def(
-      "to_dms",
-      [](py::object value, const std::string& errors, bool return_mask) {
-        return Run({value}, {1, 3, ResultKind::kText}, errors, return_mask,
-                   [](const Field* f, Results& r) { PutDms(r, 0, Degrees(f[0])); });
-      },
-      "value"_a, py::kw_only(), "errors"_a = "raise", "return_mask"_a = false,
-      Doc(R"(Decimal degrees to degrees, minutes and seconds in single precision: the window's "↑".
-
-value : float, str or array-like
-    Decimal degrees; a text is read as the window reads it (blanks dropped, the longest leading
-    number, 0 without one).
-
-Returns (degrees, minutes, seconds) as str, or a tuple of three arrays.
-
->>> miralto.to_dms(113.288959)
-('113', '17', '20.24048')
-)")
-          .c_str());
-
-  m.def(
-      "to_dd",
-      [](py::object d, py::object mi, py::object s, const std::string& errors, bool return_mask) {
-        return Run(
-            {d, mi, s}, {3, 1, ResultKind::kNumber}, errors, return_mask,
-            [](const Field* f, Results& r) {
-              r.numbers[0] = Number(DmsToDecimal({Text(f[0]), Text(f[1]), Text(f[2])}, "angle"));
-            });
-      },
-      "d"_a, "m"_a, "s"_a, py::kw_only(), "errors"_a = "raise", "return_mask"_a = false,
-      Doc(R"(Degrees, minutes and seconds to decimal degrees: the window's "↓".
-
-d, m, s : float, str or array-like
-    Degrees, minutes and seconds; each keeps its own sign.
-
-Returns the decimal degrees as a float (exactly the number the window shows), or an array.
-
->>> miralto.to_dd(113, 17, 20.24048)
-113.288955688889
-)")
-          .c_str());
+  for (const Function& f : kFunctions) Define(m, f);
 }

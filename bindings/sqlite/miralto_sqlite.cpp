@@ -10,19 +10,19 @@
 #include <string_view>
 #include <vector>
 
-#include "comparison.h"
+#include "batch.h"
 #include "errors.h"
-#include "fields.h"
 #include "numbers.h"
-#include "position_code.h"
 
 SQLITE_EXTENSION_INIT1
 
 namespace miralto::sqlite {
 namespace {
 
-using bindings::Field;
-using bindings::FieldKind;
+using batch::ElementOperation;
+using batch::Field;
+using batch::FieldKind;
+using batch::ResultKind;
 
 // The arguments as fields. Texts point into SQLite's own copies, valid for the call.
 std::vector<Field> Fields(int argc, sqlite3_value** argv) {
@@ -66,66 +66,64 @@ Corrections CorrectionsAt(const std::vector<Field>& fields, std::size_t first) {
   return {value(fields[first]), value(fields[first + 1])};
 }
 
-enum class Function {
-  kEncode,
-  kEncodeNotation,
-  kEncodeDms,
-  kLon,
-  kLat,
-  kDms,
-  kCompareLon,
-  kCompareLat
+// What an SQL function returns from its operation's results.
+enum class Shape {
+  kFirst,   // the first result
+  kSecond,  // the second result
+  kJoined,  // every text result, joined by blanks
+};
+
+struct Definition {
+  const char* name;
+  std::string_view operation;  // a row of the batch table
+  Shape shape;
+};
+
+// Every function. One whose operation takes the corrections also takes them after its own
+// arguments.
+constexpr Definition kFunctions[] = {
+    {"vemo_encode", "encode", Shape::kFirst},
+    {"vemo_encode_notation", "encode_notation", Shape::kFirst},
+    {"vemo_encode_dms", "encode_dms", Shape::kFirst},
+    {"vemo_lon", "decode_dd", Shape::kFirst},
+    {"vemo_lat", "decode_dd", Shape::kSecond},
+    {"vemo_dms", "decode", Shape::kJoined},
+    {"vemo_compare_lon", "compare", Shape::kFirst},
+    {"vemo_compare_lat", "compare", Shape::kSecond},
+};
+
+struct Bound {
+  const ElementOperation* op;
+  Shape shape;
 };
 
 void Call(sqlite3_context* context, int argc, sqlite3_value** argv) {
-  const auto function =
-      static_cast<Function>(reinterpret_cast<std::intptr_t>(sqlite3_user_data(context)));
+  const auto& bound = *static_cast<const Bound*>(sqlite3_user_data(context));
+  const ElementOperation& op = *bound.op;
   try {
     const std::vector<Field> f = Fields(argc, argv);
     if (AnyMissing(f)) {
       sqlite3_result_null(context);
       return;
     }
-    using bindings::Text;
-    std::string text;
-    switch (function) {
-      case Function::kEncode:
-        text = EncodePosition(
-            PositionValues{bindings::DegreeValues(f[0]), bindings::DegreeValues(f[1])},
-            CorrectionsAt(f, 2));
-        break;
-      case Function::kEncodeNotation:
-        text =
-            EncodePosition(bindings::WrittenPosition(Text(f[0]), Text(f[1])), CorrectionsAt(f, 2));
-        break;
-      case Function::kEncodeDms:
-        text = EncodePosition(
-            {{Text(f[0]), Text(f[1]), Text(f[2])}, {Text(f[3]), Text(f[4]), Text(f[5])}},
-            CorrectionsAt(f, 6));
-        break;
-      case Function::kLon:
-      case Function::kLat: {
-        const PositionTexts p = DecodePosition(Text(f[0]), CorrectionsAt(f, 1));
+    batch::Results r;
+    op.run(f.data(), CorrectionsAt(f, op.inputs), r);
+    const std::size_t at = bound.shape == Shape::kSecond ? 1 : 0;
+    switch (op.kind) {
+      case ResultKind::kNumber:
         // The number the window's text shows: its 15 digits read back exactly.
-        sqlite3_result_double(
-            context, ParseStrict(function == Function::kLon ? DmsToDecimal(p.lon, "longitude")
-                                                            : DmsToDecimal(p.lat, "latitude")));
+        sqlite3_result_double(context, r.numbers[at]);
         return;
-      }
-      case Function::kDms: {
-        const PositionTexts p = DecodePosition(Text(f[0]), CorrectionsAt(f, 1));
-        text = p.lon.degrees + " " + p.lon.minutes + " " + p.lon.seconds + " " + p.lat.degrees +
-               " " + p.lat.minutes + " " + p.lat.seconds;
-        break;
-      }
-      case Function::kCompareLon:
-      case Function::kCompareLat: {
-        const CodeDifference d = CompareCodes(Text(f[0]), Text(f[1]));
+      case ResultKind::kInteger:
         // Differences of two four-digit groups: whole numbers well within 64 bits.
-        sqlite3_result_int64(context, static_cast<sqlite3_int64>(ParseStrict(
-                                          function == Function::kCompareLon ? d.lon : d.lat)));
+        sqlite3_result_int64(context, static_cast<sqlite3_int64>(r.numbers[at]));
         return;
-      }
+      case ResultKind::kText:
+        break;
+    }
+    std::string text = r.texts[at];
+    if (bound.shape == Shape::kJoined) {
+      for (std::size_t i = 1; i < op.outputs; ++i) text += " " + r.texts[i];
     }
     sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
   } catch (const Error& error) {
@@ -138,36 +136,26 @@ void Call(sqlite3_context* context, int argc, sqlite3_value** argv) {
   }
 }
 
-struct Definition {
-  const char* name;
-  Function function;
-  int arguments;  // without corrections
-  bool corrections;
-};
-
-// Every function, and whether it also takes the two corrections after its own arguments.
-constexpr Definition kFunctions[] = {
-    {"vemo_encode", Function::kEncode, 2, true},
-    {"vemo_encode_notation", Function::kEncodeNotation, 2, true},
-    {"vemo_encode_dms", Function::kEncodeDms, 6, true},
-    {"vemo_lon", Function::kLon, 1, true},
-    {"vemo_lat", Function::kLat, 1, true},
-    {"vemo_dms", Function::kDms, 1, true},
-    {"vemo_compare_lon", Function::kCompareLon, 2, false},
-    {"vemo_compare_lat", Function::kCompareLat, 2, false},
-};
-
 int Register(sqlite3* db, char** error_message) {
   int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
 #ifdef SQLITE_INNOCUOUS
   flags |= SQLITE_INNOCUOUS;  // no side effects: usable in views, triggers and indexes
 #endif
-  for (const Definition& d : kFunctions) {
-    for (int extra = 0; extra <= (d.corrections ? 2 : 0); extra += 2) {
+  // The operations live as long as the program: the bindings can too.
+  static const std::vector<Bound> bound = [] {
+    std::vector<Bound> rows;
+    for (const Definition& d : kFunctions) {
+      rows.push_back({batch::FindElementOperation(d.operation), d.shape});
+    }
+    return rows;
+  }();
+  for (std::size_t i = 0; i < std::size(kFunctions); ++i) {
+    const Definition& d = kFunctions[i];
+    const ElementOperation& op = *bound[i].op;
+    for (int extra = 0; extra <= (op.corrected ? 2 : 0); extra += 2) {
       const int rc = sqlite3_create_function_v2(
-          db, d.name, d.arguments + extra, flags,
-          reinterpret_cast<void*>(static_cast<std::intptr_t>(d.function)), Call, nullptr, nullptr,
-          nullptr);
+          db, d.name, static_cast<int>(op.inputs) + extra, flags,
+          const_cast<void*>(static_cast<const void*>(&bound[i])), Call, nullptr, nullptr, nullptr);
       if (rc != SQLITE_OK) {
         if (error_message != nullptr) {
           *error_message = sqlite3_mprintf("cannot register %s: %s", d.name, sqlite3_errmsg(db));
