@@ -2,6 +2,7 @@
  * error statuses and messages, and buffers that are too small. */
 #include <miralto.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static int failures = 0;
@@ -191,6 +192,64 @@ static void check_arguments(void) {
         "numbers encode as their texts", room);
 }
 
+/* The array forms: each element as the scalar function gives it, the earliest failure reported
+ * whatever the split among the cores. */
+static void check_arrays(void) {
+  enum { N = 50000 };
+  static double lon[N], lat[N];
+  static char codes[N * MIRALTO_CODE_SIZE];
+  static miralto_status statuses[N];
+  char text[256];
+  miralto_buffer message = {text, sizeof text, 0};
+  miralto_corrections none = {0, 0};
+  size_t failed = 0;
+  size_t i;
+  int same = 1;
+  miralto_status status;
+  for (i = 0; i < N; ++i) {
+    lon[i] = 70.5 + (double)i * 0.0007;
+    lat[i] = 5.5 + (double)i * 0.0005;
+  }
+  lon[40000] = 1;         /* out of reach, in a later share */
+  lat[30000] = strtod("nan", NULL); /* a conversion error, the earliest */
+  status = miralto_encode_array(lon, lat, N, none, codes, statuses, &failed, &message);
+  check(status == MIRALTO_CONVERSION_ERROR && failed == 30000 &&
+            strncmp(text, "element 30000: conversion error", 31) == 0,
+        "the earliest failure of an array", text);
+  check(statuses[30000] == MIRALTO_CONVERSION_ERROR && statuses[40000] == MIRALTO_OUT_OF_REACH &&
+            statuses[0] == MIRALTO_OK && codes[30000 * MIRALTO_CODE_SIZE] == '\0' &&
+            codes[40000 * MIRALTO_CODE_SIZE] == '\0',
+        "each element's status, and empty codes where it failed", "");
+  for (i = 0; i < N; i += 997) {
+    char room[MIRALTO_RESULT_SIZE];
+    miralto_buffer code = {room, sizeof room, 0};
+    if (miralto_encode_degrees(lon[i], lat[i], none, &code, NULL) != statuses[i] ||
+        (statuses[i] == MIRALTO_OK && strcmp(room, codes + i * MIRALTO_CODE_SIZE) != 0)) {
+      same = 0;
+    }
+  }
+  check(same, "every element as the scalar function gives it", "");
+
+  {
+    const char* in[3] = {"8i4k7zwpg", NULL, "8i4k7zwpl"};
+    const char* ref[3] = {"87ak7vtpg", "87ak7vtpg", "87ak7vtpg"};
+    double dlon[3], dlat[3];
+    int32_t dx[3], dy[3];
+    miralto_corrections c = {-193, 106};
+    status = miralto_decode_dd_array(in, 3, c, dlon, dlat, statuses, &failed, &message);
+    check(status == MIRALTO_INVALID_ARGUMENT && failed == 1 && statuses[0] == MIRALTO_OK &&
+              statuses[2] == MIRALTO_INVALID_CODE && dlon[0] == 113.283583333333 &&
+              dlat[0] == 23.2391944444444 && dlon[1] != dlon[1],
+          "decoding an array, a null text an invalid argument", text);
+    status = miralto_compare_array(in, ref, 1, dx, dy, NULL, NULL, &message);
+    check(status == MIRALTO_OK && dx[0] == -193 && dy[0] == 106 && text[0] == '\0',
+          "comparing an array", text);
+    check(miralto_compare_array(in, NULL, 1, dx, dy, NULL, NULL, NULL) ==
+              MIRALTO_INVALID_ARGUMENT,
+          "a null array is an invalid argument", "");
+  }
+}
+
 static void check_names(void) {
   check(strcmp(miralto_version(), MIRALTO_VERSION_STRING) == 0, "library and header versions",
         miralto_version());
@@ -204,6 +263,7 @@ int main(void) {
   check_small_buffers();
   check_arguments();
   check_names();
+  check_arrays();
   if (failures > 0) {
     fprintf(stderr, "%d failed\n", failures);
     return 1;
