@@ -4,6 +4,14 @@ namespace miralto {
 
 namespace {
 
+constexpr bool RowsInKindOrder() {
+  for (std::size_t i = 0; i < kErrorKindCount; ++i) {
+    if (static_cast<std::size_t>(kErrorKinds[i].kind) != i) return false;
+  }
+  return true;
+}
+static_assert(RowsInKindOrder());
+
 std::string English(MessageId id) { return std::string(EnglishPattern(id)); }
 
 // The context, outermost first, and then the detail, each joined to the rest by kInContext.
@@ -20,23 +28,7 @@ std::string Told(const Phrase& detail, const std::vector<Phrase>& context,
 
 }  // namespace
 
-MessageId KindMessage(ErrorKind kind) {
-  switch (kind) {
-    case ErrorKind::kConversion:
-      return MessageId::kConversionError;
-    case ErrorKind::kOverflow:
-      return MessageId::kOverflowError;
-    case ErrorKind::kFile:
-      return MessageId::kFileError;
-    case ErrorKind::kEndOfFile:
-      return MessageId::kEndOfFile;
-    case ErrorKind::kOutOfReach:
-      return MessageId::kOutOfReach;
-    case ErrorKind::kInvalidCode:
-      return MessageId::kInvalidCode;
-  }
-  return MessageId::kConversionError;
-}
+MessageId KindMessage(ErrorKind kind) { return KindRow(kind).message; }
 
 std::string_view KindName(ErrorKind kind) { return EnglishPattern(KindMessage(kind)); }
 
@@ -63,18 +55,11 @@ void RethrowWithContext(const Error& error, Phrase context) {
   frames.push_back(std::move(context));
   frames.insert(frames.end(), error.context().begin(), error.context().end());
   switch (error.kind()) {
-    case ErrorKind::kConversion:
-      throw ConversionError(error.detail(), std::move(frames));
-    case ErrorKind::kOverflow:
-      throw OverflowError(error.detail(), std::move(frames));
-    case ErrorKind::kFile:
-      throw FileError(error.detail(), std::move(frames));
-    case ErrorKind::kEndOfFile:
-      throw EndOfFileError(error.detail(), std::move(frames));
-    case ErrorKind::kOutOfReach:
-      throw OutOfReachError(error.detail(), std::move(frames));
-    case ErrorKind::kInvalidCode:
-      throw InvalidCodeError(error.detail(), std::move(frames));
+#define MIRALTO_KIND_RETHROW(kind, error_class, message) \
+  case ErrorKind::kind:                                  \
+    throw error_class(error.detail(), std::move(frames));
+    MIRALTO_ERROR_KINDS(MIRALTO_KIND_RETHROW)
+#undef MIRALTO_KIND_RETHROW
   }
   throw Error(error.kind(), error.detail(), std::move(frames));
 }

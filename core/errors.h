@@ -3,6 +3,8 @@
 // (messages.h), so that it can be told in another language than English.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -12,14 +14,43 @@
 
 namespace miralto {
 
+// The table of error kinds, one row each: the kind, the class that carries it and the message
+// that names it (messages.h). The enum, the classes and kErrorKinds are made from it; every front
+// end checks at compile time that it maps each row (a C status, a Python class), so a new kind is
+// one row here and a build error wherever a front end has not yet learnt it.
+#define MIRALTO_ERROR_KINDS(ROW)                                                            \
+  ROW(kConversion, ConversionError, kConversionError) /* a text that must be a number */    \
+  ROW(kOverflow, OverflowError, kOverflowError)       /* a value leaves its type's range */ \
+  ROW(kFile, FileError, kFileError)                   /* the correction file's I/O */       \
+  ROW(kEndOfFile, EndOfFileError, kEndOfFile)         /* it ends before its second line */  \
+  ROW(kOutOfReach, OutOfReachError, kOutOfReach)      /* a position the code cannot name */ \
+  ROW(kInvalidCode, InvalidCodeError, kInvalidCode)   /* a text that is not a position code */
+
 enum class ErrorKind {
-  kConversion,   // a text that must be a number is not one
-  kOverflow,     // a value leaves the range of its type
-  kFile,         // the correction file cannot be read or written
-  kEndOfFile,    // the correction file ends before its second line
-  kOutOfReach,   // a position the code cannot name
-  kInvalidCode,  // a text that is not a position code
+#define MIRALTO_KIND_ENUMERATOR(kind, error_class, message) kind,
+  MIRALTO_ERROR_KINDS(MIRALTO_KIND_ENUMERATOR)
+#undef MIRALTO_KIND_ENUMERATOR
 };
+
+struct ErrorKindRow {
+  ErrorKind kind;
+  MessageId message;      // the kind as a user reads it: "conversion error"
+  std::string_view name;  // the class: "ConversionError"
+};
+
+// The rows in the order of ErrorKind: kErrorKinds[static_cast<std::size_t>(kind)] is kind's row.
+inline constexpr ErrorKindRow kErrorKinds[] = {
+#define MIRALTO_KIND_ROW(kind, error_class, message) \
+  {ErrorKind::kind, MessageId::message, #error_class},
+    MIRALTO_ERROR_KINDS(MIRALTO_KIND_ROW)
+#undef MIRALTO_KIND_ROW
+};
+inline constexpr std::size_t kErrorKindCount = std::size(kErrorKinds);
+
+// The row of `kind`.
+constexpr const ErrorKindRow& KindRow(ErrorKind kind) {
+  return kErrorKinds[static_cast<std::size_t>(kind)];
+}
 
 // The message that names the kind: MessageId::kConversionError for kConversion...
 MessageId KindMessage(ErrorKind kind);
@@ -49,41 +80,15 @@ class Error : public std::runtime_error {
   std::vector<Phrase> context_;
 };
 
-class ConversionError : public Error {
- public:
-  explicit ConversionError(Phrase detail, std::vector<Phrase> context = {})
-      : Error(ErrorKind::kConversion, std::move(detail), std::move(context)) {}
-};
-
-class OverflowError : public Error {
- public:
-  explicit OverflowError(Phrase detail, std::vector<Phrase> context = {})
-      : Error(ErrorKind::kOverflow, std::move(detail), std::move(context)) {}
-};
-
-class FileError : public Error {
- public:
-  explicit FileError(Phrase detail, std::vector<Phrase> context = {})
-      : Error(ErrorKind::kFile, std::move(detail), std::move(context)) {}
-};
-
-class EndOfFileError : public Error {
- public:
-  explicit EndOfFileError(Phrase detail, std::vector<Phrase> context = {})
-      : Error(ErrorKind::kEndOfFile, std::move(detail), std::move(context)) {}
-};
-
-class OutOfReachError : public Error {
- public:
-  explicit OutOfReachError(Phrase detail, std::vector<Phrase> context = {})
-      : Error(ErrorKind::kOutOfReach, std::move(detail), std::move(context)) {}
-};
-
-class InvalidCodeError : public Error {
- public:
-  explicit InvalidCodeError(Phrase detail, std::vector<Phrase> context = {})
-      : Error(ErrorKind::kInvalidCode, std::move(detail), std::move(context)) {}
-};
+// One class per kind, so that a caller can catch one kind alone.
+#define MIRALTO_KIND_CLASS(kind, error_class, message)                     \
+  class error_class : public Error {                                       \
+   public:                                                                 \
+    explicit error_class(Phrase detail, std::vector<Phrase> context = {})  \
+        : Error(ErrorKind::kind, std::move(detail), std::move(context)) {} \
+  };
+MIRALTO_ERROR_KINDS(MIRALTO_KIND_CLASS)
+#undef MIRALTO_KIND_CLASS
 
 // Rethrows `error` as the same kind with `context` put in front of its detail ("longitude
 // minutes: ..."), so that a message names the field a low-level failure came from.

@@ -19,21 +19,28 @@ namespace {
 
 using miralto::ErrorKind;
 
-// The status of each error kind, in the order of ErrorKind.
-constexpr std::array<std::pair<ErrorKind, miralto_status>, 6> kKindStatus = {{
+// The status of each error kind, in the order of the core's table of kinds.
+constexpr std::pair<ErrorKind, miralto_status> kKindStatus[] = {
     {ErrorKind::kConversion, MIRALTO_CONVERSION_ERROR},
     {ErrorKind::kOverflow, MIRALTO_OVERFLOW_ERROR},
     {ErrorKind::kFile, MIRALTO_FILE_ERROR},
     {ErrorKind::kEndOfFile, MIRALTO_END_OF_FILE},
     {ErrorKind::kOutOfReach, MIRALTO_OUT_OF_REACH},
     {ErrorKind::kInvalidCode, MIRALTO_INVALID_CODE},
-}};
+};
+
+constexpr bool EveryKindHasItsStatus() {
+  if (std::size(kKindStatus) != miralto::kErrorKindCount) return false;
+  for (std::size_t i = 0; i < miralto::kErrorKindCount; ++i) {
+    if (kKindStatus[i].first != miralto::kErrorKinds[i].kind) return false;
+  }
+  return true;
+}
+static_assert(EveryKindHasItsStatus(),
+              "every kind of the core's table needs its status here and in miralto.h.in");
 
 miralto_status StatusOf(ErrorKind kind) {
-  for (const auto& [k, status] : kKindStatus) {
-    if (k == kind) return status;
-  }
-  return MIRALTO_INTERNAL_ERROR;
+  return kKindStatus[static_cast<std::size_t>(kind)].second;
 }
 
 // Copies as much of `text` as fits, always NUL-terminated, and records the whole length.

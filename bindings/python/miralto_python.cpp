@@ -143,10 +143,28 @@ class Column {
   std::vector<std::string> texts_;
 };
 
-// The Python error classes, one per kind, in the order of ErrorKind.
+// The Python error a caller would catch for each kind without knowing this module, in the order
+// of the core's table of kinds; each kind's class derives from it and takes the table's name.
+constexpr std::pair<ErrorKind, const char*> kHostErrors[] = {
+    {ErrorKind::kConversion, "ValueError"}, {ErrorKind::kOverflow, "OverflowError"},
+    {ErrorKind::kFile, "OSError"},          {ErrorKind::kEndOfFile, "EOFError"},
+    {ErrorKind::kOutOfReach, "ValueError"}, {ErrorKind::kInvalidCode, "ValueError"},
+};
+
+constexpr bool EveryKindHasItsHostError() {
+  if (std::size(kHostErrors) != kErrorKindCount) return false;
+  for (std::size_t i = 0; i < kErrorKindCount; ++i) {
+    if (kHostErrors[i].first != kErrorKinds[i].kind) return false;
+  }
+  return true;
+}
+static_assert(EveryKindHasItsHostError(),
+              "every kind of the core's table needs its Python error here and in miralto.pyi");
+
+// The Python error classes, one per kind, in the order of the core's table.
 struct ErrorClasses {
   py::object base;
-  std::array<std::pair<ErrorKind, py::object>, 6> by_kind;
+  std::array<std::pair<ErrorKind, py::object>, kErrorKindCount> by_kind;
 };
 
 ErrorClasses& Classes() {
@@ -600,22 +618,14 @@ EndOfFileError, OutOfReachError, InvalidCodeError. Each has ``kind``, ``message`
                                "__doc__"_a = "Base of every error of the conversions: kind, "
                                              "message and index (or None)."));
   m.attr("Error") = classes.base;
-  // Each kind is also the Python error a caller would catch for it without knowing this module.
-  const std::array<std::tuple<ErrorKind, const char*, const char*>, 6> kinds = {{
-      {ErrorKind::kConversion, "ConversionError", "ValueError"},
-      {ErrorKind::kOverflow, "OverflowError", "OverflowError"},
-      {ErrorKind::kFile, "FileError", "OSError"},
-      {ErrorKind::kEndOfFile, "EndOfFileError", "EOFError"},
-      {ErrorKind::kOutOfReach, "OutOfReachError", "ValueError"},
-      {ErrorKind::kInvalidCode, "InvalidCodeError", "ValueError"},
-  }};
-  for (std::size_t i = 0; i < kinds.size(); ++i) {
-    const auto& [kind, name, host] = kinds[i];
-    py::object cls = type(name, py::make_tuple(classes.base, builtins.attr(host)),
+  for (std::size_t i = 0; i < kErrorKindCount; ++i) {
+    const ErrorKindRow& row = kErrorKinds[i];
+    const std::string name(row.name);
+    py::object cls = type(name, py::make_tuple(classes.base, builtins.attr(kHostErrors[i].second)),
                           py::dict("__module__"_a = "miralto",
-                                   "__doc__"_a = "The " + std::string(KindName(kind)) + "."));
-    classes.by_kind[i] = {kind, cls};
-    m.attr(name) = cls;
+                                   "__doc__"_a = "The " + std::string(KindName(row.kind)) + "."));
+    classes.by_kind[i] = {row.kind, cls};
+    m.attr(name.c_str()) = cls;
   }
 
   for (const Function& f : kFunctions) Define(m, f);

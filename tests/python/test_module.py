@@ -258,3 +258,14 @@ def test_stubs_name_every_public_function_and_error():
     assert declared == public
     for name in public:
         assert getattr(miralto, name).__doc__, name
+
+
+# The stubs name every error class the module has: a new kind of error needs its line there too.
+
+def test_the_stubs_name_every_error_class():
+    stubs = (pathlib.Path(__file__).parents[2] / "bindings" / "python" / "miralto.pyi").read_text()
+    declared = set(re.findall(r"^class (\w+)\(Error\b", stubs, re.M))
+    module = {name for name, value in vars(miralto).items()
+              if isinstance(value, type) and issubclass(value, miralto.Error)
+              and value is not miralto.Error}
+    assert declared == module
