@@ -13,6 +13,7 @@
 #include "batch.h"
 #include "errors.h"
 #include "miralto.h"
+#include "miralto_version.h"
 #include "operations.h"
 
 namespace {
@@ -244,7 +245,7 @@ std::vector<std::string> Six(miralto::DmsTexts&& lon, miralto::DmsTexts&& lat) {
 
 extern "C" {
 
-const char* miralto_version(void) { return MIRALTO_VERSION_STRING; }
+const char* miralto_version(void) { return MIRALTO_VERSION; }
 
 const char* miralto_status_name(miralto_status status) {
   switch (status) {

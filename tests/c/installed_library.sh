@@ -21,6 +21,16 @@ soname=$(objdump -p "$libdir/libmiralto.so" | awk '$1 == "SONAME" { print $2 }')
 [ "$soname" = "libmiralto.so.$(pkg-config --modversion miralto | cut -d. -f1)" ] ||
   { echo "unexpected SONAME $soname"; exit 1; }
 
+# One version everywhere: pkg-config, the header (which the program checks miralto_version()
+# against), the Python module and miralto-cli all say what the project says.
+version=$(pkg-config --modversion miralto)
+header=$(pkg-config --variable=includedir miralto)/miralto.h
+grep -q "^#define MIRALTO_VERSION_STRING \"$version\"\$" "$header" ||
+  { echo "miralto.h does not carry the version $version"; exit 1; }
+cli=$(find "$prefix" -name miralto-cli -type f -perm -u+x | head -n 1)
+[ -z "$cli" ] || [ "$("$cli" --version)" = "miralto-cli $version" ] ||
+  { echo "miralto-cli shows another version than $version"; exit 1; }
+
 # shellcheck disable=SC2046  # pkg-config's words are meant to split
 cc -std=c99 -Wall -Wextra -pedantic -Werror -o "$scratch/by_pkg_config" "$source" \
   $(pkg-config --cflags --libs miralto)
@@ -44,6 +54,8 @@ if [ -n "$python" ]; then
   module=$(find "$prefix" -name 'miralto*.so' -path '*-packages/*')
   [ -n "$module" ] || { echo "the Python module was not installed"; exit 1; }
   PYTHONPATH=${module%/*} "$python" -c 'import miralto; assert miralto.encode(113.288959, 23.236255) == "8i4k7zwpg"'
+  [ "$(PYTHONPATH=${module%/*} "$python" -c 'import miralto; print(miralto.__version__)')" = "$version" ] ||
+    { echo "the Python module shows another version than $version"; exit 1; }
 fi
 if [ -n "$sqlite_extension" ]; then
   [ -n "$(find "$prefix" -name "$sqlite_extension")" ] || { echo "no SQLite extension installed"; exit 1; }

@@ -269,3 +269,12 @@ def test_the_stubs_name_every_error_class():
               if isinstance(value, type) and issubclass(value, miralto.Error)
               and value is not miralto.Error}
     assert declared == module
+
+
+def test_one_version_with_the_batch_converter():
+    cli = os.environ.get("MIRALTO_CLI")
+    if not cli:
+        pytest.skip("MIRALTO_CLI names no miralto-cli")
+    shown = subprocess.run([cli, "--version"], capture_output=True, check=True).stdout.decode()
+    assert shown.strip() == "miralto-cli " + miralto.__version__
+    assert miralto.__version__ == "1.00"
