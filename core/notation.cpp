@@ -126,113 +126,152 @@ void SignedPart(std::string_view number, double value, bool negative, std::strin
   text += number;
 }
 
-}  // namespace
+// The text being read, where the reader stands in it, and the field it came from (for messages).
+struct Reading {
+  std::string_view text;
+  std::string_view field;
+  std::size_t pos = 0;
+};
 
-void ReadNotation(std::string_view text, std::string_view field, Notation& out) {
-  std::size_t pos = SkipBlanks(text, 0);
-  if (pos == text.size()) Fail(field, text, MessageId::kNotationEmpty);
-
-  char letter = 0;
-  if (HemisphereOf(text[pos]) != Hemisphere::kNone) {
-    letter = text[pos];
-    pos = SkipBlanks(text, pos + 1);
-  }
-  bool negative = false;
+// Step 1, sign and hemisphere in front: a hemisphere letter, then a sign + - or U+2212.
+struct Front {
+  char letter = 0;  // 0 when there is none
   bool minus = false;
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-    minus = text[pos] == '-';
-    pos = SkipBlanks(text, pos + 1);
-  } else if (text.substr(pos).starts_with(kMinusSign)) {
-    minus = true;
-    pos = SkipBlanks(text, pos + kMinusSign.size());
-  }
+};
 
-  Part parts[3];
+Front ReadFront(Reading& r) {
+  r.pos = SkipBlanks(r.text, 0);
+  if (r.pos == r.text.size()) Fail(r.field, r.text, MessageId::kNotationEmpty);
+  Front front;
+  if (HemisphereOf(r.text[r.pos]) != Hemisphere::kNone) {
+    front.letter = r.text[r.pos];
+    r.pos = SkipBlanks(r.text, r.pos + 1);
+  }
+  if (r.pos < r.text.size() && (r.text[r.pos] == '+' || r.text[r.pos] == '-')) {
+    front.minus = r.text[r.pos] == '-';
+    r.pos = SkipBlanks(r.text, r.pos + 1);
+  } else if (r.text.substr(r.pos).starts_with(kMinusSign)) {
+    front.minus = true;
+    r.pos = SkipBlanks(r.text, r.pos + kMinusSign.size());
+  }
+  return front;
+}
+
+// Step 2, the parts: up to three numbers, each with the symbol that follows it, if any.
+struct Parts {
+  Part part[3];
   std::size_t count = 0;
+};
+
+Parts ReadParts(Reading& r) {
+  Parts parts;
   bool letter_units = false;
   while (true) {
-    const std::size_t end = ScanNumber(text, pos);
-    if (end == pos) {
-      if (count == 0) FailNotNotation(field, text);
+    const std::size_t end = ScanNumber(r.text, r.pos);
+    if (end == r.pos) {
+      if (parts.count == 0) FailNotNotation(r.field, r.text);
       break;
     }
-    if (count == 3) FailNotNotation(field, text);
-    Part& part = parts[count++];
-    part.number = text.substr(pos, end - pos);
-    pos = SkipBlanks(text, end);
-    if (pos == text.size()) break;
+    if (parts.count == 3) FailNotNotation(r.field, r.text);
+    Part& part = parts.part[parts.count++];
+    part.number = r.text.substr(r.pos, end - r.pos);
+    r.pos = SkipBlanks(r.text, end);
+    if (r.pos == r.text.size()) break;
     for (const Symbol& symbol : kSymbols) {
-      if (text.substr(pos).starts_with(symbol.text)) {
+      if (r.text.substr(r.pos).starts_with(symbol.text)) {
         part.unit = symbol.unit;
-        pos += symbol.text.size();
+        r.pos += symbol.text.size();
         letter_units = letter_units || symbol.letter;
         break;
       }
     }
-    if (part.unit == Unit::kNone && letter_units && (text[pos] == 's' || text[pos] == 'S')) {
+    if (part.unit == Unit::kNone && letter_units &&
+        (r.text[r.pos] == 's' || r.text[r.pos] == 'S')) {
       part.unit = Unit::kSeconds;
-      ++pos;
+      ++r.pos;
     }
     if (part.unit == Unit::kNone) break;
-    pos = SkipBlanks(text, pos);
+    r.pos = SkipBlanks(r.text, r.pos);
   }
+  return parts;
+}
 
-  if (pos < text.size() && HemisphereOf(text[pos]) != Hemisphere::kNone) {
-    if (letter != 0) Fail(field, text, MessageId::kTwoHemispheres);
-    letter = text[pos];
-    pos = SkipBlanks(text, pos + 1);
+// Step 1 again, behind the parts: a hemisphere letter there, then the end of the text. Returns
+// whether the value is negative and sets the hemisphere.
+bool ReadBack(Reading& r, Front front, Notation& out) {
+  if (r.pos < r.text.size() && HemisphereOf(r.text[r.pos]) != Hemisphere::kNone) {
+    if (front.letter != 0) Fail(r.field, r.text, MessageId::kTwoHemispheres);
+    front.letter = r.text[r.pos];
+    r.pos = SkipBlanks(r.text, r.pos + 1);
   }
-  if (pos != text.size()) FailNotNotation(field, text);
-  if (minus && Negates(letter)) {
-    Fail(field, text, MessageId::kMinusAndHemisphere, {Argument::Text(std::string(1, letter))});
+  if (r.pos != r.text.size()) FailNotNotation(r.field, r.text);
+  if (front.minus && Negates(front.letter)) {
+    Fail(r.field, r.text, MessageId::kMinusAndHemisphere,
+         {Argument::Text(std::string(1, front.letter))});
   }
-  negative = minus != Negates(letter);
-  out.hemisphere = letter == 0 ? Hemisphere::kNone : HemisphereOf(letter);
+  out.hemisphere = front.letter == 0 ? Hemisphere::kNone : HemisphereOf(front.letter);
+  return front.minus != Negates(front.letter);
+}
 
-  // Give every part its unit: colons count degrees then minutes, a part without a symbol takes the
-  // one after its predecessor's.
-  const bool colons = parts[0].unit == Unit::kColon;
+// Step 3, the units: colons count degrees then minutes, a part without a symbol takes the one
+// after its predecessor's. Returns whether the parts were joined by colons.
+bool AssignUnits(const Reading& r, Parts& parts) {
+  const bool colons = parts.part[0].unit == Unit::kColon;
   Unit previous = Unit::kNone;
-  for (std::size_t i = 0; i < count; ++i) {
-    Part& part = parts[i];
-    const bool last = i + 1 == count;
+  for (std::size_t i = 0; i < parts.count; ++i) {
+    Part& part = parts.part[i];
+    const bool last = i + 1 == parts.count;
     if (colons && (part.unit != (last ? Unit::kNone : Unit::kColon))) {
-      FailNotNotation(field, text);  // colons mixed with symbols, or a colon at the end
+      FailNotNotation(r.field, r.text);  // colons mixed with symbols, or a colon at the end
     }
-    if (!colons && part.unit == Unit::kColon) FailNotNotation(field, text);
+    if (!colons && part.unit == Unit::kColon) FailNotNotation(r.field, r.text);
     if (part.unit == Unit::kColon || part.unit == Unit::kNone) {
-      if (previous == Unit::kSeconds) FailNotNotation(field, text);
+      if (previous == Unit::kSeconds) FailNotNotation(r.field, r.text);
       part.unit = previous == Unit::kNone ? Unit::kDegrees
                                           : static_cast<Unit>(static_cast<int>(previous) + 1);
     } else if (part.unit <= previous) {
-      Fail(field, text, MessageId::kPartsOutOfOrder);
+      Fail(r.field, r.text, MessageId::kPartsOutOfOrder);
     }
     previous = part.unit;
   }
+  return colons;
+}
 
-  if (count == 1 && parts[0].unit == Unit::kDegrees && !colons) {
+// Step 4, the result: a lone degree number is the decimal form, anything else the DMS form.
+void WriteResult(const Reading& r, const Parts& parts, bool colons, bool negative, Notation& out) {
+  if (parts.count == 1 && parts.part[0].unit == Unit::kDegrees && !colons) {
     out.form = NotationForm::kDecimal;
     out.decimal.clear();
     if (negative) out.decimal += '-';
-    out.decimal += parts[0].number;
+    out.decimal += parts.part[0].number;
     return;
   }
-
   out.form = NotationForm::kDms;
   std::string* targets[] = {&out.dms.degrees, &out.dms.minutes, &out.dms.seconds};
   for (std::string* target : targets) target->assign(1, '0');
-  for (std::size_t i = 0; i < count; ++i) {
-    const Part& part = parts[i];
+  for (std::size_t i = 0; i < parts.count; ++i) {
+    const Part& part = parts.part[i];
     const double value = ParseStrict(part.number);
     if (part.unit != Unit::kDegrees && value >= kPartLimit) {
-      Fail(field, text, MessageId::kPartOf60OrMore, {UnitName(part.unit)});
+      Fail(r.field, r.text, MessageId::kPartOf60OrMore, {UnitName(part.unit)});
     }
-    if (i + 1 < count && value != std::trunc(value)) {
-      Fail(field, text, MessageId::kFractionBeforeParts, {UnitName(part.unit)});
+    if (i + 1 < parts.count && value != std::trunc(value)) {
+      Fail(r.field, r.text, MessageId::kFractionBeforeParts, {UnitName(part.unit)});
     }
     SignedPart(part.number, value, negative,
                *targets[static_cast<int>(part.unit) - static_cast<int>(Unit::kDegrees)]);
   }
+}
+
+}  // namespace
+
+void ReadNotation(std::string_view text, std::string_view field, Notation& out) {
+  Reading reading{text, field};
+  const Front front = ReadFront(reading);
+  Parts parts = ReadParts(reading);
+  const bool negative = ReadBack(reading, front, out);
+  const bool colons = AssignUnits(reading, parts);
+  WriteResult(reading, parts, colons, negative, out);
 }
 
 void ResolvePosition(std::string_view first, std::string_view second, NotatedPosition& out,
