@@ -22,7 +22,7 @@ void AppendNumber(std::string& out, std::size_t value) { out += std::to_string(v
 constexpr double kLonLimit = 180;
 constexpr double kLatLimit = 90;
 
-constexpr std::string_view kInputCode[] = {"code"};
+constexpr std::string_view kInputCode[] = {kCodeProperty};
 
 // How a message names the record's field `i` (from 0): "field 1", or "column 3" with --columns.
 std::string FieldName(const std::vector<int>& columns, std::size_t i) {
@@ -278,8 +278,9 @@ void Converter::HeaderLine(std::string_view line, std::string& out) {
       const bool taken =
           name.empty() ||
           std::find(header_names_.begin(), header_names_.end(), name) != header_names_.end() ||
-          std::find(results.begin(), results.end(), name) != results.end() || name == "error" ||
-          name == "comment" || name == "code";
+          std::find(results.begin(), results.end(), name) != results.end() ||
+          std::find(std::begin(kReservedProperties), std::end(kReservedProperties), name) !=
+              std::end(kReservedProperties);
       header_names_.push_back(taken ? "column " + std::to_string(i + 1) : std::string(name));
     }
     header_views_.assign(header_names_.begin(), header_names_.end());

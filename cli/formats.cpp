@@ -76,10 +76,7 @@ class TextWriter : public Writer {
   void Record(const RecordView& r, std::string& out) override {
     const std::size_t start = out.size();
     if (!r.error.empty()) {
-      out += "ERROR: line ";
-      AppendNumber(out, r.number);
-      out += ": ";
-      out += r.error;
+      AppendFailureLine(out, r.number, r.error, r.unit);
     } else if (!r.results.empty()) {
       if (style_.append) {
         out += r.record;
@@ -109,13 +106,11 @@ void ForEachProperty(const RecordView& r, std::string& scratch, Property propert
   if (r.error.empty()) {
     for (std::size_t i = 0; i < r.results.size(); ++i) property(r.result_names[i], r.results[i]);
   }
-  if (!r.comment.empty()) property("comment", r.comment);
+  if (!r.comment.empty()) property(kCommentProperty, r.comment);
   if (!r.error.empty()) {
-    scratch = "line ";
-    AppendNumber(scratch, r.number);
-    scratch += ": ";
-    scratch += r.error;
-    property("error", scratch);
+    scratch.clear();
+    AppendFailure(scratch, r.number, r.error, r.unit);
+    property(kErrorProperty, scratch);
   }
 }
 
@@ -163,10 +158,8 @@ void AppendPointName(std::string& out, const RecordView& r) {
 }
 
 void AppendErrorComment(std::string& out, const RecordView& r, std::string& scratch) {
-  scratch = "ERROR: line ";
-  AppendNumber(scratch, r.number);
-  scratch += ": ";
-  scratch += r.error;
+  scratch.clear();
+  AppendFailureLine(scratch, r.number, r.error, r.unit);
   out += '\n';
   AppendXmlComment(out, scratch);
 }
@@ -253,6 +246,20 @@ constexpr FormatInfo kFormats[] = {
 }  // namespace
 
 std::span<const FormatInfo> Formats() { return kFormats; }
+
+void AppendFailure(std::string& out, long number, std::string_view message, std::string_view unit) {
+  out += unit;
+  out += ' ';
+  AppendNumber(out, number);
+  out += ": ";
+  out += message;
+}
+
+void AppendFailureLine(std::string& out, long number, std::string_view message,
+                       std::string_view unit) {
+  out += "ERROR: ";
+  AppendFailure(out, number, message, unit);
+}
 
 const FormatInfo& Info(Format format) {
   return *std::find_if(std::begin(kFormats), std::end(kFormats),

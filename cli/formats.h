@@ -15,6 +15,7 @@ enum class Format { kText, kGeoJson, kKml, kGpx };
 // One converted (or failed) record, as the writers see it.
 struct RecordView {
   long number = 0;                                // the input line
+  std::string_view unit = "line";                 // what `number` counts: "feature" for GeoJSON
   std::string_view record;                        // the input record, comment removed
   std::string_view comment;                       // the comment, from its delimiter on
   std::span<const std::string_view> input_names;  // with --header: the input columns' names
@@ -51,6 +52,23 @@ struct FormatInfo {
 };
 
 std::span<const FormatInfo> Formats();
+
+// Names of properties the map formats give a meaning of their own. A header's column name that is
+// one of them (or a result name) gives way to "column N".
+inline constexpr std::string_view kErrorProperty = "error";      // the failure of a record
+inline constexpr std::string_view kCommentProperty = "comment";  // the line's comment
+inline constexpr std::string_view kCodeProperty =
+    "code";  // decode's input, when no header names it
+inline constexpr std::string_view kReservedProperties[] = {kErrorProperty, kCommentProperty,
+                                                           kCodeProperty};
+
+// The failure of record `number` as every output tells it: "line 3: <message>", or "feature 3"
+// with `unit` "feature" (records of a GeoJSON input).
+void AppendFailure(std::string& out, long number, std::string_view message,
+                   std::string_view unit = "line");
+// The same as a line of text output, marked so that a reader finds it: "ERROR: line 3: ...".
+void AppendFailureLine(std::string& out, long number, std::string_view message,
+                       std::string_view unit = "line");
 const FormatInfo& Info(Format format);
 
 // `text` as a JSON string, quotes included; bytes that are not UTF-8 become U+FFFD.

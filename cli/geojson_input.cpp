@@ -63,6 +63,8 @@ bool ConvertGeoJson(const Options& options, std::FILE* in, std::FILE* out) {
   Converter converter(text_options);
   const auto names = ResultNames(Info(options.command), options.dd);
   const bool geojson = options.to == Format::kGeoJson;
+  // The text lines come from the text format's writer, failures included.
+  const std::unique_ptr<Writer> text_writer = Info(Format::kText).make({' ', false});
   std::string output;
   bool all_ok = true;
   auto write = [&] {
@@ -104,19 +106,20 @@ bool ConvertGeoJson(const Options& options, std::FILE* in, std::FILE* out) {
         if (problem.empty()) {
           for (std::size_t i = 0; i < results.size(); ++i) properties[names[i]] = results[i];
         } else {
-          properties["error"] = problem;
+          properties[std::string(kErrorProperty)] = problem;
         }
       }
       output += number == 1 ? "\n" : ",\n";
       output += feature.dump();
-    } else if (problem.empty()) {
-      for (std::size_t i = 0; i < results.size(); ++i) {
-        if (i > 0) output += ' ';
-        output += results[i];
-      }
-      output += '\n';
     } else {
-      output += "ERROR: feature " + std::to_string(number) + ": " + problem + '\n';
+      RecordView view;
+      view.number = number;
+      view.unit = "feature";
+      view.result_names = names;
+      view.results = results;
+      view.error = problem;
+      text_writer->Record(view, output);
+      output += '\n';
     }
     if (output.size() >= (1 << 16)) write();
   }
