@@ -1,0 +1,259 @@
+#include "invocation.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "converter.h"
+#include "correction_file.h"
+#include "correction_location.h"
+#include "errors.h"
+#include "geojson_input.h"
+#include "miralto_version.h"
+#include "process.h"
+
+namespace miralto::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kUsageError = 2;
+
+// "LON,LAT" in tenths of arc-second; false if either is not a number or not a Long.
+bool ParseCorrections(const std::string& text, Corrections& corrections) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string::npos) return false;
+  try {
+    corrections.lon = RoundToLong(ParseStrict(text.substr(0, comma)));
+    corrections.lat = RoundToLong(ParseStrict(text.substr(comma + 1)));
+    return true;
+  } catch (const Error&) {
+    return false;
+  }
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const {
+    if (file != stdin && file != stdout) std::fclose(file);
+  }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+fs::path PathFromUtf8(const std::string& name) {
+  return fs::path(std::u8string(name.begin(), name.end()));
+}
+
+File OpenFile(const std::string& name, const char* mode) {
+#ifdef _WIN32
+  const fs::path path = PathFromUtf8(name);
+  return File(_wfopen(path.c_str(), mode[0] == 'r' ? L"rb" : L"wb"));
+#else
+  return File(std::fopen(name.c_str(), mode));
+#endif
+}
+
+// The names of a table's rows, for CLI11's IsMember.
+template <typename Row, typename Keep>
+std::vector<std::string> NamesOf(std::span<const Row> rows, Keep keep) {
+  std::vector<std::string> names;
+  for (const Row& row : rows) {
+    if (keep(row)) names.emplace_back(row.name);
+  }
+  return names;
+}
+
+template <typename Row>
+const Row& ByName(std::span<const Row> rows, std::string_view name) {
+  return *std::find_if(rows.begin(), rows.end(),
+                       [name](const Row& row) { return row.name == name; });
+}
+
+std::string JoinedNames(const std::vector<std::string>& names) {
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+    text += names[i];
+  }
+  return text;
+}
+
+}  // namespace
+
+std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation) {
+  const auto commands = Commands();
+  const auto formats = Formats();
+  CLI::App app{
+      "Converts positions between decimal degrees, degrees/minutes/seconds and position codes, "
+      "one record a line, from standard input (or a file) to standard output.\n\n" +
+          CommandHelp() +
+          "\nLON and LAT may be written as decimal degrees or as degrees, minutes and seconds "
+          "(113\u00B017\u203220.24\u2033, 113d17m20.24s, 113:17:20.24) with a hemisphere letter "
+          "(23.236255N; S and W are negative), in either order when the letters say which is "
+          "which.\n\n"
+          "A bad record gives the line \"ERROR: line N: ...\" in its place; the exit status is 1 "
+          "if any record failed, 2 for a usage error.",
+      "miralto-cli"};
+  app.set_version_flag("--version", "miralto-cli " MIRALTO_VERSION);
+
+  std::string command_name, to_name, from_name = "text";
+  Options& options = invocation.options;
+  std::string correction_text;
+  std::string& input_file = invocation.input_file;
+  std::string& output_file = invocation.output_file;
+  std::string& input_string = invocation.input_string;
+  const auto all = [](const auto&) { return true; };
+  const std::vector<std::string> command_names = NamesOf(commands, all);
+  app.add_option("command", command_name, JoinedNames(command_names))
+      ->required()
+      ->check(CLI::IsMember(command_names));
+  app.add_flag("--dd", options.dd, "decode: write decimal degrees");
+  app.add_flag("--lenient", options.lenient,
+               "read LON LAT as the window's \u2191 does: the longest leading number, no "
+               "notations, nothing refused");
+  const std::vector<std::string> format_names = NamesOf(formats, all);
+  app.add_option("--to", to_name,
+                 "output format: " + JoinedNames(format_names) +
+                     " (default: text; geojson with --from geojson)")
+      ->check(CLI::IsMember(format_names));
+  app.add_option("--from", from_name,
+                 "input format: " +
+                     JoinedNames(NamesOf(formats, [](const FormatInfo& f) { return f.readable; })) +
+                     " (a FeatureCollection of points; default: text)")
+      ->check(CLI::IsMember(NamesOf(formats, [](const FormatInfo& f) { return f.readable; })));
+  app.add_option("--correction", correction_text,
+                 "LON,LAT corrections in tenths of arc-second (default: the correction file "
+                 "that the window uses, else 0,0)");
+  auto* input_option = app.add_option("-i,--input-file", input_file, "read records from FILE");
+  app.add_option("--input-string", input_string, "convert this one record")->excludes(input_option);
+  app.add_option("-o,--output-file", output_file, "write the results to FILE");
+  app.add_option("--comment-delimiter", options.comment_delimiter,
+                 "copy the rest of a line after this text to the output line");
+  app.add_flag("--csv", options.csv, "records are RFC 4180 comma-separated values");
+  app.add_option("--columns", options.columns, "input columns (from 1) holding the fields")
+      ->delimiter(',')
+      ->check(CLI::PositiveNumber);
+  app.add_flag("--append", options.append, "write the input record, then the results");
+  app.add_flag("--header", options.header, "the first record is a header: pass it through");
+
+  bool& from_geojson = invocation.from_geojson;
+  try {
+    app.parse(argc, argv);
+    const CommandInfo& command = ByName(commands, command_name);
+    options.command = command.command;
+    from_geojson = ByName(formats, from_name).format == Format::kGeoJson;
+    if (to_name.empty()) to_name = from_geojson ? "geojson" : "text";
+    options.to = ByName(formats, to_name).format;
+    if (options.dd && command.dd_results.empty()) {
+      throw CLI::ValidationError(
+          "--dd", "goes with the command " +
+                      JoinedNames(NamesOf(
+                          commands, [](const CommandInfo& c) { return !c.dd_results.empty(); })) +
+                      " only");
+    }
+    if (!command.has_point && ByName(formats, to_name).is_map) {
+      throw CLI::ValidationError("--to", command_name + " writes no position; it writes text only");
+    }
+    if (!options.columns.empty() && !FindLayout(command, options.columns.size(), options.lenient)) {
+      throw CLI::ValidationError("--columns",
+                                 "names the wrong number of columns for " + command_name);
+    }
+    if (from_geojson) {
+      const auto takes_points = [](const CommandInfo& c) {
+        return std::any_of(c.layouts.begin(), c.layouts.end(),
+                           [](const Layout& l) { return l.notations; });
+      };
+      if (!takes_points(command)) {
+        throw CLI::ValidationError(
+            "--from",
+            "geojson goes with " + JoinedNames(NamesOf(commands, takes_points)) + " only");
+      }
+      if (options.to != Format::kText && options.to != Format::kGeoJson) {
+        throw CLI::ValidationError("--to", "with --from geojson the output is geojson or text");
+      }
+      for (const char* record_option : {"--csv", "--columns", "--header", "--append",
+                                        "--comment-delimiter", "--input-string"}) {
+        if (app.count(record_option) > 0) {
+          throw CLI::ValidationError(record_option, "does not go with --from geojson");
+        }
+      }
+    }
+    if (app.count("--correction") > 0 && !ParseCorrections(correction_text, options.corrections)) {
+      throw CLI::ValidationError("--correction",
+                                 "expects LON,LAT as two whole numbers, for example -193,106");
+    }
+    std::error_code ignored;
+    if (!input_file.empty() && !output_file.empty() && input_file != "-" && output_file != "-" &&
+        fs::equivalent(PathFromUtf8(input_file), PathFromUtf8(output_file), ignored)) {
+      // Opening the output would empty the input before a line of it is read.
+      throw CLI::ValidationError("--output-file", "is the input file; it would be overwritten");
+    }
+    if (options.comment_delimiter.empty() && app.count("--comment-delimiter") > 0) {
+      throw CLI::ValidationError("--comment-delimiter", "must not be empty");
+    }
+  } catch (const CLI::ParseError& error) {
+    const int status = app.exit(error);
+    return status == 0 ? 0 : kUsageError;
+  }
+  invocation.corrections_given = app.count("--correction") > 0;
+  invocation.one_record = app.count("--input-string") > 0;
+  return std::nullopt;
+}
+
+int Run(const Invocation& invocation) {
+  Options options = invocation.options;
+  if (!invocation.corrections_given) {
+    const CorrectionLoad load = LoadCorrections(CorrectionDirectory(ProgramDirectory()));
+    if (load.failure) {
+      try {
+        std::rethrow_exception(load.failure);
+      } catch (const Error& error) {
+        std::cerr << "miralto-cli: " << error.Message() << "\n";
+        return 1;
+      }
+    }
+    if (load.lines.size() == 2) options.corrections = {load.lines[0].value, load.lines[1].value};
+  }
+
+  File in(stdin), out(stdout);
+  if (!invocation.input_file.empty() && invocation.input_file != "-" &&
+      !(in = OpenFile(invocation.input_file, "rb"))) {
+    std::cerr << "miralto-cli: cannot read " << invocation.input_file << ": "
+              << std::strerror(errno) << "\n";
+    return 1;
+  }
+  if (!invocation.output_file.empty() && invocation.output_file != "-" &&
+      !(out = OpenFile(invocation.output_file, "wb"))) {
+    std::cerr << "miralto-cli: cannot write " << invocation.output_file << ": "
+              << std::strerror(errno) << "\n";
+    return 1;
+  }
+  try {
+    if (invocation.from_geojson) return ConvertGeoJson(options, in.get(), out.get()) ? 0 : 1;
+    Converter converter(options);
+    if (invocation.one_record) {
+      std::string line;
+      const bool ok = converter.ConvertRecord(invocation.input_string, line);
+      if (std::fwrite(line.data(), 1, line.size(), out.get()) != line.size() ||
+          std::fflush(out.get()) != 0) {
+        throw std::runtime_error("cannot write the output");
+      }
+      return ok ? 0 : 1;
+    }
+    return converter.ConvertStream(in.get(), out.get()) ? 0 : 1;
+  } catch (const std::exception& error) {
+    std::cerr << "miralto-cli: " << error.what() << "\n";
+    return 1;
+  }
+}
+
+}  // namespace miralto::cli
