@@ -354,9 +354,6 @@
         <source>the Point has no coordinates [longitude, latitude]</source>
         <translation>该 Point 没有坐标 [经度, 纬度]</translation>
     </message>
-</context>
-<context>
-    <name>miralto::ui::Form1</name>
     <message>
         <source>out of memory</source>
         <translation>内存不足</translation>
