@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "numbers.h"
+
 namespace miralto::cli {
 
 namespace {
@@ -46,12 +48,7 @@ void AppendPlainDecimal(std::string& out, std::string_view text) {
     out += text;
     return;
   }
-  double value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  char digits[400];
-  const auto result =
-      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed);
-  out.append(digits, result.ptr);
+  out += FixedText(ParseStrict(text));
 }
 
 void AppendXmlCharacters(std::string& out, std::string_view text, bool escape);

@@ -41,30 +41,12 @@ if(MIRALTO_BUILD_TESTS AND NOT TARGET GTest::gtest_main)
   add_subdirectory(${MIRALTO_GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endif()
 
-# A header-only library from the host, as the CMake package PACKAGE (version VERSION) with the
-# target TARGET: its folder FOLDER is copied into the build, and a package configuration there
-# points at the copy.
-function(miralto_host_headers package version target folder)
-  set(root ${CMAKE_BINARY_DIR}/host-headers/${package})
-  file(COPY ${folder} DESTINATION ${root}/include)
-  file(WRITE ${root}/${package}Config.cmake
-       "if(NOT TARGET ${target})\n"
-       "  add_library(${target} INTERFACE IMPORTED)\n"
-       "  set_target_properties(${target} PROPERTIES\n"
-       "    INTERFACE_INCLUDE_DIRECTORIES \"${root}/include\")\n"
-       "endif()\n")
-  file(WRITE ${root}/${package}ConfigVersion.cmake
-       "set(PACKAGE_VERSION ${version})\n"
-       "set(PACKAGE_VERSION_COMPATIBLE TRUE)\n"
-       "if(PACKAGE_FIND_VERSION_MAJOR AND NOT PACKAGE_FIND_VERSION_MAJOR EQUAL ${version})\n"
-       "  set(PACKAGE_VERSION_COMPATIBLE FALSE)\n"
-       "endif()\n")
-  set(${package}_DIR ${root} CACHE PATH "" FORCE)
-endfunction()
+include(HostHeaders)
 
 # Only the major version is checked; the copies are Debian's, whatever their minor version.
 miralto_host_headers(CLI11 2 CLI11::CLI11 ${MIRALTO_CLI11_HEADERS})
 miralto_host_headers(nlohmann_json 3 nlohmann_json::nlohmann_json ${MIRALTO_NLOHMANN_JSON_HEADERS})
+miralto_number_text_headers()
 
 # Programs built here run under Wine, in a Wine prefix of this build folder, without any
 # window or prompt.

@@ -55,9 +55,7 @@ DmsSingles ToDmsSingles(double decimal, std::string_view text) {
 DmsSingles ToDmsSingles(double decimal) {
   if (!std::isnan(decimal) && std::fabs(decimal) < kSingleLimit) return ToDmsSingles(decimal, {});
   // The shortest text that reads back as the value: what the window would have to hold.
-  char text[32];
-  const auto [end, ec] = std::to_chars(text, text + sizeof text, decimal);
-  return ToDmsSingles(decimal, std::string_view(text, static_cast<std::size_t>(end - text)));
+  return ToDmsSingles(decimal, ShortestText(decimal));
 }
 
 DmsTexts Texts(const DmsSingles& parts) {

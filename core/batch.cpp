@@ -119,12 +119,13 @@ void RunShare(const ElementOperation& op, const Inputs& inputs, Corrections c, b
 }  // namespace
 
 std::string NumberText(double value) {
-  char buffer[32];
-  const bool whole = std::fabs(value) < 1e15 && value == std::trunc(value);
-  const auto [end, ec] =
-      whole ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::int64_t>(value))
-            : std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, end);
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    char buffer[32];
+    return std::string(
+        buffer,
+        std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::int64_t>(value)).ptr);
+  }
+  return ShortestText(value);
 }
 
 std::span<const ElementOperation> ElementOperations() { return kOperations; }

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <system_error>
+
+#include <fast_float/fast_float.h>
+#include <fmt/format.h>
 
 #include "errors.h"
 
@@ -99,20 +103,20 @@ double ToDouble(const Scanned& s, std::string_view source, std::string_view text
     return s.negative ? -value : value;
   }
   std::string_view number = source.substr(0, s.end);
-  if (number.front() == '+') number.remove_prefix(1);  // std::from_chars takes no plus sign
+  if (number.front() == '+') number.remove_prefix(1);  // the reader takes no plus sign
   double value = 0.0;
   const char* last = number.data() + number.size();
-  const auto [end, ec] = std::from_chars(number.data(), last, value, std::chars_format::general);
-  if (ec == std::errc::result_out_of_range) {
-    if (s.magnitude > 0) {
-      throw OverflowError(
-          {MessageId::kBeyondDouble, {Argument::Quoted(text), Argument::Text(kDoubleRangeText)}});
-    }
-    return s.negative ? -0.0 : 0.0;  // too small to hold: it is zero
-  }
+  // fast_float rather than std::from_chars: not every target's library has the latter for double.
+  const auto [end, ec] =
+      fast_float::from_chars(number.data(), last, value, fast_float::chars_format::general);
   if (ec != std::errc() || end != last) {
     throw ConversionError({MessageId::kUnreadableNumber, {Argument::Quoted(text)}});
   }
+  if (std::isinf(value)) {
+    throw OverflowError(
+        {MessageId::kBeyondDouble, {Argument::Quoted(text), Argument::Text(kDoubleRangeText)}});
+  }
+  if (value == 0.0) return s.negative ? -0.0 : 0.0;  // too small to hold: it is zero
   return value;
 }
 
@@ -135,31 +139,55 @@ struct Rounded {
   int exponent = 0;
 };
 
-// Reads "d.ddddde[+-]xx" as written by std::to_chars in the scientific form, sign already taken.
-void ReadScientific(const char* p, const char* end, Rounded& r) {
+// Reads a positive finite number as fmt writes it, in the fixed ("0.0001", "1000") or the
+// exponent form ("1.5e-07"), into its significant digits and the decimal exponent of the first.
+// `r.mantissa` must hold every digit of the text.
+void ReadFormatted(const char* p, const char* end, Rounded& r) {
   r.length = 0;
-  for (; *p != 'e'; ++p) {
-    if (*p != '.') r.mantissa[r.length++] = *p;
+  int point = -1;  // digits before the period
+  int count = 0;
+  int leading_zeros = 0;
+  for (; p != end && *p != 'e'; ++p) {
+    if (*p == '.') {
+      point = count;
+      continue;
+    }
+    ++count;
+    if (r.length == 0 && *p == '0') {
+      ++leading_zeros;
+    } else {
+      r.mantissa[r.length++] = *p;
+    }
   }
+  if (point < 0) point = count;
+  int exponent = 0;
+  if (p != end) std::from_chars(p[1] == '+' ? p + 2 : p + 1, end, exponent);
   while (r.length > 1 && r.mantissa[r.length - 1] == '0') --r.length;
-  std::from_chars(p[1] == '+' ? p + 2 : p + 1, end, r.exponent);
+  if (r.length == 0) r.mantissa[r.length++] = '0';
+  r.exponent = point - leading_zeros - 1 + exponent;
 }
 
-// The general way: correctly rounded from the exact binary value, ties to even.
+// The general way: correctly rounded from the exact binary value, ties to even. fmt rather than
+// std::to_chars: not every target's library has the latter with a precision for double.
 void RoundByFormatter(double magnitude, int digits, Rounded& r) {
   char scientific[48];
-  const auto [end, ec] = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
-                                       std::chars_format::scientific, digits - 1);
-  ReadScientific(scientific, end, r);
+  const auto result =
+      fmt::format_to_n(scientific, sizeof scientific, FMT_STRING("{:.{}e}"), magnitude, digits - 1);
+  ReadFormatted(scientific, result.out, r);
+}
+
+// The shortest digits that read back as `magnitude` (positive, finite).
+void ShortestDigits(double magnitude, Rounded& r) {
+  // fmt writes the shortest digits but may pad them with zeros in the fixed form: up to 16.
+  char text[48];
+  const auto result = fmt::format_to_n(text, sizeof text, FMT_STRING("{}"), magnitude);
+  ReadFormatted(text, result.out, r);
 }
 
 // For a double: when the shortest text that reads back as the value has at most 15 digits, it is
 // the value rounded to 15 digits, since 15-digit decimals lie more than an ulp apart.
 bool RoundDoubleByShortest(double magnitude, Rounded& r) {
-  char scientific[48];
-  const auto [end, ec] = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
-                                       std::chars_format::scientific);
-  ReadScientific(scientific, end, r);
+  ShortestDigits(magnitude, r);
   return r.length <= 15;
 }
 
@@ -182,7 +210,8 @@ constexpr std::array<Wide, 28> kPowersOfTen = [] {
 // seven digits as an integer (trailing zeros kept) and the decimal exponent of the first.
 bool RoundSingleToSeven(double magnitude, std::uint32_t& digits, int& exponent) {
   if (!(magnitude >= 1e-20 && magnitude < 1e7)) return false;
-  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  std::uint64_t bits = 0;  // memcpy, not std::bit_cast, which the browser's library lacks
+  std::memcpy(&bits, &magnitude, sizeof bits);
   const int biased = static_cast<int>(bits >> 52);
   // A Single's 24 significant bits: the implicit one and the top 23 of the double's fraction.
   const std::uint64_t m =
@@ -286,6 +315,31 @@ std::string FormatSignificant(double value, int digits) {
   return std::string(text, out);
 }
 
+// `magnitude` (positive, finite) with the shortest digits `r` in the fixed form: "1000", "12.5",
+// "0.00015". From 2^53 on every double is a whole number, and its digits are written exactly, as
+// the standard library's std::to_chars does.
+void AppendFixed(std::string& out, double magnitude, const Rounded& r) {
+  if (magnitude >= 9007199254740992.0) {
+    fmt::format_to(std::back_inserter(out), FMT_STRING("{:.0f}"), magnitude);
+    return;
+  }
+  if (r.exponent >= 0) {
+    const int integer_length = r.exponent + 1;
+    if (r.length <= integer_length) {
+      out.append(r.mantissa, static_cast<std::size_t>(r.length));
+      out.append(static_cast<std::size_t>(integer_length - r.length), '0');
+    } else {
+      out.append(r.mantissa, static_cast<std::size_t>(integer_length));
+      out += '.';
+      out.append(r.mantissa + integer_length, static_cast<std::size_t>(r.length - integer_length));
+    }
+  } else {
+    out += "0.";
+    out.append(static_cast<std::size_t>(-r.exponent - 1), '0');
+    out.append(r.mantissa, static_cast<std::size_t>(r.length));
+  }
+}
+
 }  // namespace
 
 double ParseLenient(std::string_view text) {
@@ -370,6 +424,41 @@ double SingleValue(Single value) {
     return v < 0 ? -magnitude : magnitude;
   }
   return ParseStrict(SingleText(value));
+}
+
+}  // namespace miralto
+
+namespace miralto {
+
+std::string ShortestText(double value) {
+  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+  std::string text = std::signbit(value) ? "-" : "";
+  if (value == 0.0) return text + "0";
+  Rounded r;
+  ShortestDigits(std::fabs(value), r);
+  std::string fixed;
+  AppendFixed(fixed, std::fabs(value), r);
+  std::string scientific(1, r.mantissa[0]);
+  if (r.length > 1) {
+    scientific += '.';
+    scientific.append(r.mantissa + 1, static_cast<std::size_t>(r.length - 1));
+  }
+  const int e = r.exponent < 0 ? -r.exponent : r.exponent;
+  scientific += r.exponent < 0 ? "e-" : "e+";
+  if (e < 10) scientific += '0';
+  scientific += LongText(e);
+  return text + (scientific.size() < fixed.size() ? scientific : fixed);
+}
+
+std::string FixedText(double value) {
+  if (!std::isfinite(value)) return ShortestText(value);
+  std::string text = std::signbit(value) ? "-" : "";
+  if (value == 0.0) return text + "0";
+  Rounded r;
+  ShortestDigits(std::fabs(value), r);
+  AppendFixed(text, std::fabs(value), r);
+  return text;
 }
 
 }  // namespace miralto

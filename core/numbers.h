@@ -53,4 +53,12 @@ double SingleValue(Single value);
 // As SingleText with 15 significant digits and the exponent form from 10^15 on.
 std::string DoubleText(double value);
 
+// The shortest text that reads back as `value` bit for bit, in the fixed or the exponent form
+// ("1e+16"), whichever is shorter, the fixed one on a tie; "-0", "inf", "-inf", "nan", "-nan".
+std::string ShortestText(double value);
+
+// The shortest digits that read back as `value`, in the fixed form only ("0.000001" for 1e-06);
+// as ShortestText for an infinite or NaN value.
+std::string FixedText(double value);
+
 }  // namespace miralto

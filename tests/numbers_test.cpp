@@ -8,6 +8,8 @@
 #include <random>
 #include <string>
 
+#include <fmt/format.h>
+
 #include "errors.h"
 #include "numbers.h"
 #include "vectors.h"
@@ -211,6 +213,49 @@ TEST(ParseTest, ShortDecimalsReadAsTheGeneralReaderReadsThem) {
     std::from_chars(text.data(), text.data() + text.size(), expected);
     ASSERT_EQ(Exact(ParseStrict(text)), Exact(expected)) << text;
     ASSERT_EQ(Exact(ParseLenient(text)), Exact(expected)) << text;
+  }
+}
+
+}  // namespace
+}  // namespace miralto
+
+namespace miralto {
+namespace {
+
+// The texts of the number-text layer's own writer, which every target uses, against the host's
+// std::to_chars (which not every target has): the shortest form, its fixed form, and the reading
+// of long texts, over edges and bit patterns of every exponent.
+TEST(ShortestTextTest, AgreesWithTheStandardLibraryOfTheHost) {
+  auto reference = [](double value, bool fixed) {
+    char buffer[400];
+    const auto result =
+        fixed ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+              : std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+  };
+  auto check = [&](double value) {
+    ASSERT_EQ(ShortestText(value), reference(value, false)) << std::hexfloat << value;
+    ASSERT_EQ(FixedText(value), reference(value, true)) << std::hexfloat << value;
+    if (std::isfinite(value)) {
+      const std::string long_text = fmt::format("{:.25e}", value);
+      double expected = 0;
+      std::from_chars(long_text.data(), long_text.data() + long_text.size(), expected);
+      ASSERT_EQ(Exact(ParseStrict(long_text)), Exact(expected)) << long_text;
+    }
+  };
+  for (const double edge :
+       {0.0, -0.0, 1.0, 0.1, 1e15, 1e16, 123456789012345680.0, 1e-5, 1e-4, 0.001, 1e21, 1e22,
+        5e-324, 1.7976931348623157e308, 113.28895900000001, std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN()}) {
+    check(edge);
+    check(-edge);
+  }
+  std::mt19937_64 random(20261210);
+  for (int i = 0; i < 100000; ++i) {
+    const double value = std::bit_cast<double>(static_cast<std::uint64_t>(random()));
+    if (!std::isnan(value)) check(value);
+    check(std::uniform_real_distribution<double>(-200.0, 200.0)(random));
+    check(std::ldexp(std::uniform_real_distribution<double>(1.0, 2.0)(random), i % 90));
   }
 }
 
