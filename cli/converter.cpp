@@ -308,15 +308,49 @@ bool Converter::ConvertRecord(std::string_view record, std::string& out) {
   return ok;
 }
 
+void Converter::HandleLine(std::string_view line, std::string& out) {
+  ++stream_.number;
+  if (stream_.number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  if (stream_.number == 1 && options_.header) {
+    HeaderLine(line, stream_.line_out);
+    if (map_) return;
+  } else {
+    stream_.ok = ConvertLine(line, stream_.number, stream_.line_out) && stream_.ok;
+  }
+  out += stream_.line_out;
+  if (!map_) out += '\n';
+}
+
+void Converter::Feed(std::string_view block, std::string& out) {
+  std::size_t start = 0;
+  for (std::size_t end; (end = block.find('\n', start)) != std::string_view::npos;
+       start = end + 1) {
+    if (stream_.pending.empty()) {
+      HandleLine(block.substr(start, end - start), out);
+    } else {
+      stream_.pending.append(block.substr(start, end - start));
+      HandleLine(stream_.pending, out);
+      stream_.pending.clear();
+    }
+  }
+  stream_.pending.append(block.substr(start));
+}
+
+bool Converter::Finish(std::string& out) {
+  if (!stream_.pending.empty()) {
+    HandleLine(stream_.pending, out);
+    stream_.pending.clear();
+  }
+  End(out);
+  return stream_.ok;
+}
+
 bool Converter::ConvertStream(std::FILE* in, std::FILE* out) {
   constexpr std::size_t kBlock = 1 << 16;
-  std::string pending;  // a line that runs over the end of a block
   std::string buffer(kBlock, '\0');
   std::string output;
-  std::string line_out;
-  output.reserve(2 * kBlock);
-  bool all_ok = true;
-  long number = 0;
+  output.reserve(3 * kBlock);
 
   auto flush = [&] {
     if (!output.empty() && std::fwrite(output.data(), 1, output.size(), out) != output.size()) {
@@ -324,41 +358,15 @@ bool Converter::ConvertStream(std::FILE* in, std::FILE* out) {
     }
     output.clear();
   };
-  auto handle = [&](std::string_view line) {
-    ++number;
-    if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (number == 1 && options_.header) {
-      HeaderLine(line, line_out);
-      if (map_) return;
-    } else {
-      all_ok = ConvertLine(line, number, line_out) && all_ok;
-    }
-    output += line_out;
-    if (!map_) output += '\n';
-    if (output.size() >= kBlock) flush();
-  };
 
   Begin(output);
   std::size_t got = 0;
   while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
-    std::string_view block(buffer.data(), got);
-    std::size_t start = 0;
-    for (std::size_t end; (end = block.find('\n', start)) != std::string_view::npos;
-         start = end + 1) {
-      if (pending.empty()) {
-        handle(block.substr(start, end - start));
-      } else {
-        pending.append(block.substr(start, end - start));
-        handle(pending);
-        pending.clear();
-      }
-    }
-    pending.append(block.substr(start));
+    Feed(std::string_view(buffer.data(), got), output);
+    if (output.size() >= kBlock) flush();
   }
   if (std::ferror(in)) throw std::runtime_error("cannot read the input");
-  if (!pending.empty()) handle(pending);
-  End(output);
+  const bool all_ok = Finish(output);
   flush();
   if (std::fflush(out) != 0) throw std::runtime_error("cannot write the output");
   return all_ok;

@@ -59,6 +59,13 @@ class Converter {
   // throws std::runtime_error when the output cannot be written.
   bool ConvertStream(std::FILE* in, std::FILE* out);
 
+  // The same in steps, for a caller that holds the input in blocks (a browser reading a file):
+  // Begin, then Feed with each block in order (a line may run over blocks), then Finish, which
+  // converts a last line without a line end and appends the document's end. Each appends the
+  // output it has to `out`. Finish returns false if any record failed.
+  void Feed(std::string_view block, std::string& out);
+  bool Finish(std::string& out);
+
   // Runs the command on `fields` (a layout of the command) and returns its results; throws the
   // core's Error, or ConversionError for a field count the command does not take.
   std::span<const std::string> Convert(std::span<const std::string_view> fields);
@@ -76,6 +83,8 @@ class Converter {
   void SetPoint(const PositionTexts* position);
 
   static void OnCsvField(void* data, std::size_t size, void* self);
+  // One line of a stream: the byte-order mark of the first and a CR at the end dropped.
+  void HandleLine(std::string_view line, std::string& out);
 
   Options options_;
   const CommandInfo& info_;
@@ -93,6 +102,12 @@ class Converter {
   std::size_t result_count_ = 0;
   std::vector<std::string> header_names_;
   std::vector<std::string_view> header_views_;
+  struct Stream {
+    std::string pending;  // a line that runs over the end of a block
+    std::string line_out;
+    long number = 0;
+    bool ok = true;
+  } stream_;
 };
 
 }  // namespace miralto::cli
