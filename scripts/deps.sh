@@ -111,3 +111,15 @@ debian_source() {
   fi
   echo "$found"
 }
+
+# The page: Debian's emscripten (with Node.js, whose fetch its loader needs turned off), Python's
+# http.server to serve it, and for its tests Debian's Chromium driven by playwright-core from npm.
+# npm is Debian's package "npm" where Node.js is Debian's (need_npm).
+WEB_PACKAGES=(emscripten nodejs python3 cmake ninja-build dpkg-dev libfast-float-dev libfmt-dev
+  libcli11-dev nlohmann-json3-dev)
+WEB_TEST_PACKAGES=(chromium fonts-noto-cjk)
+
+# npm: Debian's package, unless the Node.js installed brings its own.
+need_npm() {
+  command -v npm >/dev/null || need_packages npm
+}

@@ -37,5 +37,17 @@ env WINEPREFIX="$PWD/build-windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES=m
   sh -c 'wineboot --init && wineserver --wait' 2>/dev/null
 ctest --preset windows
 
+echo "== The page: built with emscripten, the shared tables under Node.js, the page in Chromium"
+need_packages "${WEB_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}"
+need_npm
+# playwright-core as the lock file pins it, without a browser of its own: Debian's Chromium runs.
+mkdir -p build-web/node
+cp tests/web/package.json tests/web/package-lock.json build-web/node/
+PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --prefix build-web/node --no-audit --no-fund
+scripts/web.sh build -DMIRALTO_NATIVE_CLI="$PWD/build/cli/miralto-cli" \
+  -DMIRALTO_NODE_MODULES="$PWD/build-web/node/node_modules"
+ctest --preset web
+echo "The page's screenshot: build-web/page-screenshot.png"
+
 echo "== Fuzzing every target for ${FUZZ_SECONDS:-20} seconds"
 fuzz/run.sh "${FUZZ_SECONDS:-20}"

@@ -1,0 +1,310 @@
+// The page in Debian's Chromium, headless, served on 127.0.0.1 as scripts/web.sh serves it: the
+// window scenarios through the page's controls in English and in Chinese, corrections kept over a
+// reload, batches equal to miralto-cli's output byte for byte, and no request leaving the origin.
+// Usage: node page_test.mjs PAGE_FOLDER SCENARIOS_JSON MIRALTO_CLI SCREENSHOT_PNG
+// with MIRALTO_NODE_MODULES naming the folder where playwright-core is installed.
+import { spawn, spawnSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import net from 'node:net';
+import os from 'node:os';
+import path from 'node:path';
+
+const [pageFolder, scenariosFile, cli, screenshotFile] = process.argv.slice(2);
+const require = createRequire(path.join(path.resolve(process.env.MIRALTO_NODE_MODULES), 'x.js'));
+const { chromium } = require('playwright-core');
+
+const storageKey = 'miralto/修正.txt';
+// How the page's messages name the correction file: its copy in the module's own file system.
+const correctionFile = '/localStorage/修正.txt';
+const failures = [];
+function check(condition, what) {
+  if (!condition) {
+    failures.push(what);
+    console.error(`FAILED: ${what}`);
+  }
+}
+const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
+
+// A port nobody listens on, for the server.
+async function freePort() {
+  return new Promise((resolve) => {
+    const server = net.createServer().listen(0, '127.0.0.1', () => {
+      const { port } = server.address();
+      server.close(() => resolve(port));
+    });
+  });
+}
+
+async function serve() {
+  const port = await freePort();
+  const server = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1',
+                                   '--directory', pageFolder], { stdio: 'ignore' });
+  const origin = `http://127.0.0.1:${port}`;
+  for (let i = 0; i < 100; ++i) {
+    const up = await new Promise((resolve) => {
+      const socket = net.connect(port, '127.0.0.1', () => { socket.end(); resolve(true); });
+      socket.on('error', () => resolve(false));
+    });
+    if (up) return { server, origin };
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  throw new Error('the server did not start');
+}
+
+// A fresh browser profile in `locale`; every request it makes is recorded.
+async function browser(locale, requests) {
+  const profile = mkdtempSync(path.join(os.tmpdir(), 'miralto-chromium-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    locale,
+    acceptDownloads: true,
+    viewport: { width: 1000, height: 900 },
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           `--lang=${locale}`],
+  });
+  context.on('request', (request) => requests.push(request.url()));
+  const page = context.pages()[0] || await context.newPage();
+  page.on('pageerror', (error) => check(false, `${locale}: page error ${error.message}`));
+  return { context, page, close: async () => { await context.close(); rmSync(profile, { recursive: true, force: true }); } };
+}
+
+const control = (name) => `[data-control="${name}"]`;
+
+async function ready(page) {
+  await page.waitForSelector('body[data-ready="window"]');
+}
+
+async function closeDialog(page) {
+  if (await page.evaluate(() => document.getElementById('failure').open)) {
+    await page.click('#failure-ok');
+  }
+}
+
+// One scenario of the form model's table, played through the page's controls.
+async function playScenario(page, origin, scenario, language) {
+  const where = (i) => `${language}: ${scenario.name}: step ${i + 1}`;
+  await page.goto(`${origin}/index.html`);
+  await ready(page);
+  await page.evaluate(([key, file]) => {
+    if (file === null) localStorage.removeItem(key); else localStorage.setItem(key, file);
+  }, [storageKey, scenario.correction_file ?? null]);
+  await page.reload();
+  await ready(page);
+  if (scenario.correction_folder) {
+    // Where a desktop window finds a folder in the file's place, the browser refuses to store.
+    await page.evaluate(() => {
+      Storage.prototype.setItem = () => { throw new DOMException('refused', 'QuotaExceededError'); };
+    });
+  }
+  let steps = 0;
+  for (const [i, step] of scenario.steps.entries()) {
+    ++steps;
+    if (step.set) {
+      await closeDialog(page);
+      for (const [name, text] of Object.entries(step.set)) await page.fill(control(name), text);
+    } else if (step.click) {
+      await closeDialog(page);
+      await page.evaluate(() => { window.miraltoLastReport = null; });
+      await page.click(control(step.click));
+    } else if ('writes' in step) {
+      const report = await page.evaluate(() => window.miraltoLastReport);
+      check(report && same(report.writes, step.writes),
+            `${where(i)}: writes ${JSON.stringify(report && report.writes)}, ` +
+            `expected ${JSON.stringify(step.writes)}`);
+      for (const [name, text] of step.writes) {
+        const shown = await page.inputValue(control(name));
+        check(shown === text, `${where(i)}: ${name} shows ${JSON.stringify(shown)}`);
+      }
+    } else if ('failure' in step) {
+      const shown = await page.evaluate(() => {
+        const dialog = document.getElementById('failure');
+        return dialog.open ? document.getElementById('failure-text').textContent : null;
+      });
+      const expected = step.failure === null ? null : step.failure[language];
+      // "{reason}" stands for the system's reason, any text.
+      const pattern = expected === null ? null : new RegExp('^' +
+        expected.replaceAll('{file}', correctionFile).replace(/[.*+?^$()|[\]\\]/g, '\\$&')
+          .replace(/[{}]/g, '\\$&').replace('\\{reason\\}', '.+') + '$', 's');
+      check(expected === null ? shown === null : shown !== null && pattern.test(shown),
+            `${where(i)}: dialog ${JSON.stringify(shown)}, expected ${JSON.stringify(expected)}`);
+    } else if (step.texts) {
+      for (const [name, text] of Object.entries(step.texts)) {
+        const shown = await page.inputValue(control(name));
+        check(shown === text, `${where(i)}: ${name} shows ${JSON.stringify(shown)}, ` +
+                              `expected ${JSON.stringify(text)}`);
+      }
+    } else if (step.restart) {
+      await page.reload();
+      await ready(page);
+    } else if ('file' in step) {
+      const stored = await page.evaluate((key) => localStorage.getItem(key), storageKey);
+      check(stored === step.file, `${where(i)}: stored ${JSON.stringify(stored)}, ` +
+                                  `expected ${JSON.stringify(step.file)}`);
+    } else if (step.corrections) {
+      const values = await page.evaluate(() => window.miraltoWindow.model.corrections());
+      check(same(values, step.corrections), `${where(i)}: corrections ${JSON.stringify(values)}`);
+    } else {
+      check(false, `${where(i)}: a step the page test does not know: ${JSON.stringify(step)}`);
+    }
+  }
+  return steps;
+}
+
+// Lines of one command, some of them bad, as a user's file might hold them.
+function batchLines(command, count) {
+  let seed = 20261210;
+  const random = () => (seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648;
+  const digits = '0123456789abcdefghijkmnpqrstuvwxyz';
+  const code = () => {
+    let text = String(1 + Math.floor(random() * 9));
+    for (let i = 0; i < 8; ++i) text += digits[Math.floor(random() * 34)];
+    return text;
+  };
+  const lon = () => (70 + random() * 72).toFixed(1 + Math.floor(random() * 7));
+  const lat = () => (5 + random() * 72).toFixed(1 + Math.floor(random() * 7));
+  const dms = (base, range) => [Math.floor(base + random() * range), Math.floor(random() * 60),
+                                (random() * 60).toFixed(Math.floor(random() * 4))].join(' ');
+  const lines = [];
+  for (let i = 0; i < count; ++i) {
+    if (i % 997 === 13) { lines.push('not a record'); continue; }
+    if (command === 'dms') lines.push(`${lon()} ${lat()}`);
+    else if (command === 'dd') lines.push(`${dms(70, 72)} ${dms(5, 72)}`);
+    else if (command === 'encode') lines.push(i % 2 ? `${lon()} ${lat()}` : `${dms(70, 72)} ${dms(5, 72)}`);
+    else if (command === 'decode') lines.push(code());
+    else lines.push(`${code()} ${code()}`);
+  }
+  return lines.join('\n') + '\n';
+}
+
+async function convertInPage(page, file, options) {
+  await page.setInputFiles('#batch-file', file);
+  await page.selectOption('#batch-command', options.command);
+  await page.selectOption('#batch-to', options.to);
+  for (const flag of ['dd', 'csv', 'header', 'append', 'lenient']) {
+    await page.setChecked(`#batch-${flag}`, Boolean(options[flag]));
+  }
+  await page.fill('#batch-columns', options.columns || '');
+  await page.fill('#batch-comment', '');
+  await page.fill('#batch-correction-lon', options.correction[0]);
+  await page.fill('#batch-correction-lat', options.correction[1]);
+  await page.click('#batch-convert');
+  await page.waitForSelector('body[data-batch="done"]', { timeout: 120000 });
+  const [download] = await Promise.all([page.waitForEvent('download'),
+                                        page.click('#batch-download')]);
+  return readFileSync(await download.path());
+}
+
+function convertWithCli(file, options) {
+  const args = [options.command, '--to', options.to, '--correction', options.correction.join(','),
+                '-i', file];
+  for (const flag of ['dd', 'csv', 'header', 'append', 'lenient']) {
+    if (options[flag]) args.push(`--${flag}`);
+  }
+  if (options.columns) args.push('--columns', options.columns);
+  return spawnSync(cli, args, { maxBuffer: 1 << 30 }).stdout;
+}
+
+async function main() {
+  const { server, origin } = await serve();
+  const scenarios = JSON.parse(readFileSync(scenariosFile, 'utf8'));
+  const requests = [];
+  try {
+    for (const [locale, language] of [['en-US', 'en'], ['zh-CN', 'zh']]) {
+      const { page, close } = await browser(locale, requests);
+      let steps = 0;
+      for (const scenario of scenarios) steps += await playScenario(page, origin, scenario, language);
+      console.log(`${language}: ${scenarios.length} scenarios, ${steps} steps`);
+      await close();
+    }
+
+    const { context, page, close } = await browser('en-US', requests);
+    await page.goto(`${origin}/`);
+    await ready(page);
+    await page.evaluate((key) => localStorage.removeItem(key), storageKey);
+
+    // Corrections kept by the browser over a reload, and used by the next encoding.
+    await page.reload();
+    await ready(page);
+    await page.fill(control('Text7(0)'), '-193');
+    await page.fill(control('Text7(1)'), '106');
+    await page.click(control('Command6'));
+    await page.reload();
+    await ready(page);
+    check(await page.inputValue(control('Text7(0)')) === '-193' &&
+          await page.inputValue(control('Text7(1)')) === '106', 'corrections shown after a reload');
+    await page.click(control('Command1'));
+    await page.click(control('Command3'));
+    check(await page.inputValue(control('Text4')) === '87ak7vtpg',
+          'the typical road with the kept corrections gives 87ak7vtpg');
+    await page.screenshot({ path: screenshotFile, fullPage: true });
+
+    // Batches: 10,000 lines of each command, as miralto-cli converts them.
+    const folder = mkdtempSync(path.join(os.tmpdir(), 'miralto-batch-'));
+    const runs = [
+      { command: 'dms', to: 'text', correction: ['0', '0'] },
+      { command: 'dd', to: 'text', correction: ['0', '0'] },
+      { command: 'encode', to: 'text', correction: ['-193', '106'] },
+      { command: 'decode', to: 'text', correction: ['-193', '106'] },
+      { command: 'decode', to: 'text', dd: true, correction: ['0', '0'] },
+      { command: 'compare', to: 'text', correction: ['0', '0'] },
+      { command: 'encode', to: 'geojson', correction: ['0', '0'] },
+      { command: 'dms', to: 'kml', correction: ['0', '0'] },
+      { command: 'decode', to: 'gpx', correction: ['0', '0'] },
+    ];
+    for (const options of runs) {
+      const file = path.join(folder, `${options.command}.txt`);
+      writeFileSync(file, batchLines(options.command, 10000));
+      const fromPage = await convertInPage(page, file, options);
+      const fromCli = convertWithCli(file, options);
+      const name = `batch ${JSON.stringify(options)}`;
+      check(fromCli.length > 0 && Buffer.compare(fromPage, fromCli) === 0,
+            `${name}: ${fromPage.length} bytes from the page, ${fromCli.length} from miralto-cli`);
+      if (options.to === 'geojson') {
+        let features = -1;
+        try {
+          features = JSON.parse(fromPage.toString('utf8')).features.length;
+        } catch (e) {
+          check(false, `${name}: the download does not parse: ${e.message}`);
+        }
+        check(features > 9000, `${name}: ${features} features`);
+      }
+    }
+    // CSV columns, a header and the input before the results.
+    const csv = path.join(folder, 'encode.csv');
+    writeFileSync(csv, 'name,lon,lat\n' + batchLines('dms', 1000).trim().split('\n')
+      .map((line, i) => `p${i},${line.replace(' ', ',')}`).join('\r\n') + '\r\n');
+    const csvOptions = { command: 'encode', to: 'text', csv: true, header: true, append: true,
+                         columns: '2,3', correction: ['5', '-7'] };
+    check(Buffer.compare(await convertInPage(page, csv, csvOptions),
+                         convertWithCli(csv, csvOptions)) === 0, 'CSV batch with header and append');
+    rmSync(folder, { recursive: true, force: true });
+
+    // Offline: the service worker answers from its cache, and the window still converts.
+    await page.evaluate(async () => { await navigator.serviceWorker.ready; });
+    await page.reload();
+    await ready(page);
+    await context.setOffline(true);
+    await page.reload();
+    await ready(page);
+    await page.click(control('Command1'));
+    check(await page.inputValue(control('Text3(2)')) === '20.24048', 'the window works offline');
+    await context.setOffline(false);
+    await close();
+  } finally {
+    server.kill();
+  }
+
+  const outside = requests.filter((url) => !url.startsWith(`${origin}/`) &&
+                                           !url.startsWith('blob:') && !url.startsWith('data:'));
+  check(outside.length === 0, `requests outside the origin: ${outside.join(' ')}`);
+  console.log(`${requests.length} requests, ${failures.length} failures`);
+  process.exit(failures.length === 0 ? 0 : 1);
+}
+
+main().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});

@@ -1,0 +1,108 @@
+// The batch panel: lines pasted or a file read locally, the batch converter's options, and the
+// conversion in a worker, so that a million lines leave the page responsive.
+'use strict';
+
+const extensions = { text: ['txt', 'text/plain'], geojson: ['geojson', 'application/geo+json'],
+                     kml: ['kml', 'application/vnd.google-earth.kml+xml'],
+                     gpx: ['gpx', 'application/gpx+xml'] };
+
+miraltoReady.then((module) => {
+  const $ = (id) => document.getElementById(id);
+  const tables = module.batchTables();
+  const commandSelect = $('batch-command');
+  for (const command of tables.commands) {
+    commandSelect.add(new Option(`${command.name} (${command.button})`, command.name));
+  }
+  const toSelect = $('batch-to');
+  for (const format of tables.formats) toSelect.add(new Option(format.name, format.name));
+
+  // Only the choices the command takes: --dd with decode, maps where it writes a position.
+  function followCommand() {
+    const command = tables.commands.find((c) => c.name === commandSelect.value);
+    $('batch-dd').disabled = !command.dd;
+    if (!command.dd) $('batch-dd').checked = false;
+    for (const option of toSelect.options) {
+      const format = tables.formats.find((f) => f.name === option.value);
+      option.disabled = format.isMap && !command.hasPoint;
+    }
+    if (toSelect.selectedOptions[0].disabled) toSelect.value = 'text';
+  }
+  commandSelect.addEventListener('change', followCommand);
+  followCommand();
+
+  function storedCorrections() {
+    const model = window.miraltoWindow && window.miraltoWindow.model;
+    if (!model) return;
+    const [lon, lat] = model.corrections();
+    $('batch-correction-lon').value = lon;
+    $('batch-correction-lat').value = lat;
+  }
+  // The window's corrections, as the command line takes the correction file's by default.
+  storedCorrections();
+  document.addEventListener('miralto-window', storedCorrections);
+
+  function options() {
+    const columns = $('batch-columns').value.trim();
+    return {
+      command: commandSelect.value,
+      to: toSelect.value,
+      dd: $('batch-dd').checked,
+      lenient: $('batch-lenient').checked,
+      csv: $('batch-csv').checked,
+      columns: columns === '' ? [] : columns.split(',').map((c) => Number(c.trim())),
+      header: $('batch-header').checked,
+      append: $('batch-append').checked,
+      commentDelimiter: $('batch-comment').value,
+      correction: [$('batch-correction-lon').value, $('batch-correction-lat').value],
+    };
+  }
+
+  let worker = null;
+  let url = null;
+  $('batch-convert').addEventListener('click', () => {
+    const texts = window.miraltoWindow ? window.miraltoWindow.texts : pageTexts.en;
+    const chosen = options();
+    const problem = module.batchProblem(chosen);
+    const status = $('batch-status');
+    if (problem) {
+      status.textContent = problem;
+      return;
+    }
+    const file = $('batch-file').files[0];
+    const input = file || new Blob([$('batch-lines').value]);
+    if (worker) worker.terminate();
+    if (url) URL.revokeObjectURL(url);
+    const download = $('batch-download');
+    download.hidden = true;
+    $('batch-preview').textContent = '';
+    $('batch-progress').value = 0;
+    status.textContent = texts.converting;
+    document.body.dataset.batch = 'running';
+    worker = new Worker('batch_worker.js');
+    worker.onmessage = ({ data }) => {
+      if (data.progress !== undefined) {
+        $('batch-progress').value = data.progress;
+        return;
+      }
+      const [extension, type] = extensions[chosen.to];
+      const output = new Blob(data.chunks, { type });
+      url = URL.createObjectURL(output);
+      download.href = url;
+      download.download = `miralto-${chosen.command}.${extension}`;
+      download.hidden = false;
+      $('batch-progress').value = 1;
+      status.textContent = texts.done(data.lines, !data.ok);
+      output.slice(0, 64 * 1024).text().then((text) => {
+        $('batch-preview').textContent = text;
+        document.body.dataset.batch = 'done';
+      });
+      worker.terminate();
+      worker = null;
+    };
+    worker.onerror = (event) => {
+      status.textContent = event.message;
+      document.body.dataset.batch = 'failed';
+    };
+    worker.postMessage({ options: chosen, input });
+  });
+});

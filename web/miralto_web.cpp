@@ -1,0 +1,464 @@
+// The page's view of the tool: the form model, the control table and the batch converter, bound
+// to JavaScript. The page keeps no logic of its own beyond showing what these report.
+#include <emscripten.h>
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "angle_forms.h"
+#include "comparison.h"
+#include "converter.h"
+#include "correction_file.h"
+#include "digits.h"
+#include "errors.h"
+#include "form/controls.h"
+#include "form/form1.h"
+#include "numbers.h"
+#include "operations.h"
+#include "position_code.h"
+
+using emscripten::val;
+
+namespace miralto::web {
+namespace {
+
+// The browser's storage, reached from C++. Both answer a failure (storage disabled, private mode,
+// quota) instead of throwing into the C++ code.
+// clang-format off
+EM_JS(char*, StoredText, (const char* key), {
+  try {
+    const text = localStorage.getItem(UTF8ToString(key));
+    if (text === null) return 0;
+    const size = lengthBytesUTF8(text) + 1;
+    const copy = _malloc(size);
+    stringToUTF8(text, copy, size);
+    return copy;
+  } catch (e) {
+    return 0;
+  }
+});
+EM_JS(int, StoreText, (const char* key, const char* text), {
+  try {
+    localStorage.setItem(UTF8ToString(key), UTF8ToString(text));
+    return 1;
+  } catch (e) {
+    return 0;
+  }
+});
+// clang-format on
+
+// The key the correction file's text is kept under.
+constexpr const char* kStorageKey = "miralto/修正.txt";
+
+// The correction file kept in the browser's storage. Loading and saving go through the same code
+// as the desktop's file, over a copy of the text in the module's in-memory file system, so that
+// lines, byte-order mark and failures are read exactly as from "修正.txt".
+class BrowserCorrectionStore : public form::CorrectionStore {
+ public:
+  BrowserCorrectionStore() : store_(kFolder) { std::filesystem::create_directories(kFolder); }
+
+  CorrectionLoad Load() override {
+    std::error_code ignored;
+    std::filesystem::remove(CorrectionFilePath(kFolder), ignored);
+    if (char* text = StoredText(kStorageKey)) {
+      std::ofstream(CorrectionFilePath(kFolder), std::ios::binary) << text;
+      std::free(text);
+    }
+    return store_.Load();
+  }
+
+  Corrections Save(std::string_view lon_text, std::string_view lat_text) override {
+    const Corrections values = store_.Save(lon_text, lat_text);
+    std::ifstream file(CorrectionFilePath(kFolder), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    if (!StoreText(kStorageKey, bytes.c_str())) {
+      throw FileError({MessageId::kCannotWriteCorrections,
+                       {Argument::Path(CorrectionFilePath(kFolder).string()),
+                        Argument::Text("the browser's storage refused it")}});
+    }
+    return values;
+  }
+
+ private:
+  static constexpr const char* kFolder = "/localStorage";
+  form::FileCorrectionStore store_;
+};
+
+// A failure as the page shows it: its kind and the message box text in both languages.
+val FailureValue(const form::Failure& failure) {
+  val v = val::object();
+  v.set("title", std::string(EnglishPattern(failure.title)));
+  v.set("en", form::FailureText(failure, form::Language::kEnglish));
+  v.set("zh", form::FailureText(failure, form::Language::kChinese));
+  return v;
+}
+
+// Collects what the model reports during one step, for the page to show in order.
+class Reports : public form::FormView {
+ public:
+  void ShowText(std::string_view control, const std::string& text) override {
+    writes_.push_back({std::string(control), text});
+  }
+  void ShowFailure(const form::Failure& failure) override { failure_ = FailureValue(failure); }
+
+  // {writes: [[control, text]...], failure: null or {title, en, zh}}, and starts over.
+  val Take() {
+    val writes = val::array();
+    for (const auto& [control, text] : writes_) {
+      val pair = val::array();
+      pair.call<void>("push", control);
+      pair.call<void>("push", text);
+      writes.call<void>("push", pair);
+    }
+    val result = val::object();
+    result.set("writes", writes);
+    result.set("failure", failure_);
+    writes_.clear();
+    failure_ = val::null();
+    return result;
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> writes_;
+  val failure_ = val::null();
+};
+
+// The window's model as the page drives it: one per page load.
+class Window {
+ public:
+  Window() : form_(store_, reports_) {}
+  val FormLoad() {
+    form_.Form_Load();
+    return reports_.Take();
+  }
+  val Click(const std::string& command) {
+    form_.Click(command);
+    return reports_.Take();
+  }
+  void SetText(const std::string& control, const std::string& text) {
+    form_.SetText(control, text);
+  }
+  std::string Text(const std::string& control) const { return form_.Text(control); }
+  val Corrections() const {
+    val v = val::array();
+    v.call<void>("push", form_.corrections().lon);
+    v.call<void>("push", form_.corrections().lat);
+    return v;
+  }
+
+ private:
+  BrowserCorrectionStore store_;
+  Reports reports_;
+  form::Form1 form_;
+};
+
+// The control table, in tab order, with each role in both languages.
+val Controls() {
+  val rows = val::array();
+  for (const form::ControlSpec& row : form::kControls) {
+    val v = val::object();
+    v.set("name", std::string(row.name));
+    v.set("kind", row.kind == form::ControlKind::kLabel     ? "label"
+                  : row.kind == form::ControlKind::kTextBox ? "text"
+                                                            : "button");
+    v.set("text", std::string(row.text));
+    v.set("left", row.left);
+    v.set("top", row.top);
+    v.set("width", row.width);
+    v.set("height", row.height);
+    v.set("role", form::RoleText(row, form::Language::kEnglish));
+    v.set("roleZh", form::RoleText(row, form::Language::kChinese));
+    rows.call<void>("push", v);
+  }
+  return rows;
+}
+
+// Where the label `name` stands, in pixels at 96 dpi, when its caption needs `needed` pixels: a
+// caption is never cut (WidenedPlace, as the desktop windows widen theirs).
+val LabelPlace(const std::string& name, int needed) {
+  std::vector<form::Rect> obstacles;
+  form::Rect designed;
+  for (const form::ControlSpec& row : form::kControls) {
+    if (row.kind != form::ControlKind::kLabel) obstacles.push_back(form::Pixels(row));
+    if (row.name == name) designed = form::Pixels(row);
+  }
+  const form::Rect place = form::WidenedPlace(designed, needed, obstacles, form::kClientWidth);
+  val v = val::object();
+  v.set("left", place.left);
+  v.set("top", place.top);
+  v.set("width", place.width);
+  v.set("height", place.height);
+  return v;
+}
+
+val ClientSize() {
+  val v = val::object();
+  v.set("width", form::kClientWidth);
+  v.set("height", form::kClientHeight);
+  v.set("twipsPerPixel", form::kTwipsPerPixel);
+  return v;
+}
+
+bool IsChinese(const std::string& tag) { return form::LanguageOf(tag) == form::Language::kChinese; }
+
+// The batch converter's commands and formats, for the page's choices.
+val BatchTables() {
+  val commands = val::array();
+  for (const cli::CommandInfo& info : cli::Commands()) {
+    val v = val::object();
+    v.set("name", std::string(info.name));
+    v.set("button", std::string(info.button));
+    v.set("results", std::string(info.results_label));
+    v.set("dd", !info.dd_results.empty());
+    v.set("hasPoint", info.has_point);
+    val counts = val::array();
+    for (const cli::Layout& layout : info.layouts) {
+      val l = val::object();
+      l.set("count", static_cast<int>(layout.count));
+      l.set("label", std::string(layout.label));
+      l.set("notationOnly", layout.notation_only);
+      counts.call<void>("push", l);
+    }
+    v.set("layouts", counts);
+    commands.call<void>("push", v);
+  }
+  val formats = val::array();
+  for (const cli::FormatInfo& info : cli::Formats()) {
+    val v = val::object();
+    v.set("name", std::string(info.name));
+    v.set("isMap", info.is_map);
+    formats.call<void>("push", v);
+  }
+  val tables = val::object();
+  tables.set("commands", commands);
+  tables.set("formats", formats);
+  return tables;
+}
+
+// A batch conversion fed block by block; options as the command line's:
+// {command, dd, csv, lenient, to, columns: [..], append, header, commentDelimiter,
+//  correction: [lon, lat] texts}. Throws a JavaScript error naming a bad option.
+class Batch {
+ public:
+  explicit Batch(val options) : converter_(ReadOptions(options)) {}
+
+  // What is wrong with `options`, or the empty text when a Batch can be made of them.
+  static std::string Problem(val options) {
+    try {
+      ReadOptions(options);
+      return "";
+    } catch (const std::exception& error) {
+      return error.what();
+    }
+  }
+
+  // The output as bytes (a Uint8Array of its own), which need not be UTF-8: a line is copied as
+  // it came. A block may be a Uint8Array or a string (taken as UTF-8).
+  val Begin() {
+    std::string out;
+    converter_.Begin(out);
+    return Bytes(out);
+  }
+  val Feed(const std::string& block) {
+    std::string out;
+    converter_.Feed(block, out);
+    return Bytes(out);
+  }
+  val Finish() {
+    std::string out;
+    ok_ = converter_.Finish(out);
+    return Bytes(out);
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  static val Bytes(const std::string& out) {
+    return val::global("Uint8Array")
+        .new_(emscripten::typed_memory_view(out.size(),
+                                            reinterpret_cast<const unsigned char*>(out.data())));
+  }
+
+  template <typename Table>
+  static const auto& ByName(const Table& table, const std::string& name, const char* what) {
+    for (const auto& row : table) {
+      if (row.name == name) return row;
+    }
+    throw std::invalid_argument(std::string("unknown ") + what + ": " + name);
+  }
+
+  static cli::Options ReadOptions(val o) {
+    cli::Options options;
+    const cli::CommandInfo& command =
+        ByName(cli::Commands(), o["command"].as<std::string>(), "command");
+    options.command = command.command;
+    options.dd = o["dd"].as<bool>();
+    options.csv = o["csv"].as<bool>();
+    options.lenient = o["lenient"].as<bool>();
+    options.to = ByName(cli::Formats(), o["to"].as<std::string>(), "format").format;
+    options.columns = emscripten::vecFromJSArray<int>(o["columns"]);
+    options.append = o["append"].as<bool>();
+    options.header = o["header"].as<bool>();
+    options.comment_delimiter = o["commentDelimiter"].as<std::string>();
+    const val correction = o["correction"];
+    options.corrections = {RoundToLong(ParseStrict(correction[0].as<std::string>())),
+                           RoundToLong(ParseStrict(correction[1].as<std::string>()))};
+    if (options.dd && command.dd_results.empty()) {
+      throw std::invalid_argument("--dd goes with decode only");
+    }
+    if (!command.has_point && cli::Info(options.to).is_map) {
+      throw std::invalid_argument(std::string(command.name) + " writes no position");
+    }
+    for (int column : options.columns) {
+      if (column < 1) throw std::invalid_argument("columns count from 1");
+    }
+    if (!options.columns.empty() &&
+        !cli::FindLayout(command, options.columns.size(), options.lenient)) {
+      throw std::invalid_argument("the wrong number of columns for " + std::string(command.name));
+    }
+    return options;
+  }
+
+  cli::Converter converter_;
+  bool ok_ = true;
+};
+
+// What an error tells, for the tests of the shared tables: "error:KIND".
+std::string ErrorTag(const Error& error) { return "error:" + std::string(KindName(error.kind())); }
+
+// The conversions of the shared test tables (tests/data), each a function of texts giving the
+// table's expected texts, so that the browser build is checked against the same rows as the
+// others. A failure gives its error tag.
+template <typename F>
+std::string Outcome(F&& f) {
+  try {
+    return f();
+  } catch (const Error& error) {
+    return ErrorTag(error);
+  }
+}
+
+std::string Joined(std::initializer_list<std::string> parts) {
+  std::string out;
+  for (const std::string& part : parts) out += (out.empty() ? "" : " ") + part;
+  return out;
+}
+
+// The expected fields from `first` on, joined as Joined does.
+std::string ExpectedFrom(const std::vector<std::string>& f, std::size_t first) {
+  std::string out;
+  for (std::size_t i = first; i < f.size(); ++i) out += (i == first ? "" : " ") + f[i];
+  return out;
+}
+
+Corrections CorrectionsAt(const std::vector<std::string>& f, std::size_t first) {
+  return {static_cast<Long>(std::stol(f.at(first))), static_cast<Long>(std::stol(f.at(first + 1)))};
+}
+
+std::string NumberRow(const std::string& function, const std::string& input) {
+  if (function == "ParseLenient") return ShortestText(ParseLenient(input));
+  if (function == "ParseStrict") return ShortestText(ParseStrict(input));
+  // The inputs of the other rows are numbers written in the table.
+  const double value = ParseStrict(input);
+  if (function == "RoundToLong") return LongText(RoundToLong(value));
+  if (function == "TruncateToLong") return LongText(TruncateToLong(value));
+  if (function == "SingleText") return SingleText(static_cast<Single>(value));
+  if (function == "DoubleText") return DoubleText(value);
+  return "unknown function " + function;
+}
+
+std::string Dms(const DmsTexts& t) { return Joined({t.degrees, t.minutes, t.seconds}); }
+
+// One row of a table under tests/data: {got, expected}, as the native tests compare them.
+val VectorRow(const std::string& table, val fields) {
+  const std::vector<std::string> f = emscripten::vecFromJSArray<std::string>(fields);
+  std::string got, expected;
+  if (table == "numbers.csv") {
+    got = Outcome([&] { return NumberRow(f.at(0), f.at(1)); });
+    expected = f.at(0).rfind("Parse", 0) == 0 && f.at(2).rfind("error:", 0) != 0
+                   ? ShortestText(ParseStrict(f.at(2)))
+                   : f.at(2);
+  } else if (table == "decimal_to_dms.csv") {
+    // An error row may name a part of the message in the field after the kind.
+    try {
+      got = Dms(DecimalToDms(f.at(0)));
+    } catch (const Error& error) {
+      got = ErrorTag(error);
+      if (f.size() > 2) {
+        const std::string message = error.Message();
+        got += " " + (message.find(f[2]) != std::string::npos ? f[2] : message);
+      }
+    }
+    expected = ExpectedFrom(f, 1);
+  } else if (table == "dms_to_decimal.csv") {
+    got = Outcome([&] { return DmsToDecimal({f.at(0), f.at(1), f.at(2)}, "longitude"); });
+    expected = f.at(3);
+  } else if (table == "encode.csv") {
+    got = Outcome([&] {
+      return EncodePosition({{f.at(0), f.at(1), f.at(2)}, {f.at(3), f.at(4), f.at(5)}},
+                            CorrectionsAt(f, 6));
+    });
+    expected = f.at(8);
+  } else if (table == "decode.csv") {
+    got = Outcome([&] {
+      const PositionTexts p = DecodePosition(f.at(0), CorrectionsAt(f, 1));
+      return Joined({Dms(p.lon), Dms(p.lat)});
+    });
+    expected = ExpectedFrom(f, 3);
+  } else if (table == "compare.csv") {
+    got = Outcome([&] {
+      const CodeDifference d = CompareCodes(f.at(0), f.at(1));
+      return Joined({d.lat, d.lon});
+    });
+    expected = ExpectedFrom(f, 2);
+  } else if (table == "digits.csv" && f.at(0) == "NumberToDigits") {
+    got = Outcome([&] { return NumberToDigits(std::stoi(f.at(1)), std::stoi(f.at(2))); });
+    expected = f.at(3);
+  } else if (table == "digits.csv" && f.at(0) == "DigitsToNumber") {
+    got = Outcome([&] { return DigitsToNumber(f.at(1)); });
+    expected = f.at(2);
+  } else {
+    got = "no rule for a row of " + table;
+  }
+  val result = val::object();
+  result.set("got", got);
+  result.set("expected", expected);
+  return result;
+}
+
+}  // namespace
+}  // namespace miralto::web
+
+EMSCRIPTEN_BINDINGS(miralto) {
+  using namespace emscripten;
+  using namespace miralto::web;
+  class_<Window>("Window")
+      .constructor<>()
+      .function("formLoad", &Window::FormLoad)
+      .function("click", &Window::Click)
+      .function("setText", &Window::SetText)
+      .function("text", &Window::Text)
+      .function("corrections", &Window::Corrections);
+  class_<Batch>("Batch")
+      .constructor<val>()
+      .function("begin", &Batch::Begin)
+      .function("feed", &Batch::Feed)
+      .function("finish", &Batch::Finish)
+      .function("ok", &Batch::ok);
+  function("batchProblem", &Batch::Problem);
+  function("controls", &Controls);
+  function("clientSize", &ClientSize);
+  function("labelPlace", &LabelPlace);
+  function("isChinese", &IsChinese);
+  function("batchTables", &BatchTables);
+  function("vectorRow", &VectorRow);
+}
