@@ -60,6 +60,11 @@ enum class MessageId : std::uint8_t {
   kGeometryWithoutType,
   kGeometryNotAPoint,
   kPointWithoutCoordinates,
+  // What a window reports besides the tool's errors, and how it puts the kind over the detail.
+  kOutOfMemory,
+  kNeedsMoreMemory,
+  kUnexpectedError,
+  kTitledMessage,
   // Where it went wrong, put in front of the detail.
   kInContext,
   kAsIs,

@@ -47,9 +47,9 @@ QFont WindowFont() {
   return font;
 }
 
-QRect Pixels(const ControlSpec& row) {
-  return {row.left / kTwipsPerPixel, row.top / kTwipsPerPixel, row.width / kTwipsPerPixel,
-          row.height / kTwipsPerPixel};
+QRect PixelPlace(const ControlSpec& row) {
+  const form::Rect place = form::Pixels(row);
+  return {place.left, place.top, place.width, place.height};
 }
 
 std::string Std(const QString& text) { return text.toStdString(); }
@@ -109,7 +109,7 @@ void Form1::CreateControls() {
       }
     }
     control->setObjectName(QString::fromUtf8(row.name));
-    control->setGeometry(Pixels(row));
+    control->setGeometry(PixelPlace(row));
     if (control->focusPolicy() != Qt::NoFocus) {
       if (previous != nullptr) setTabOrder(previous, control);
       previous = control;
@@ -129,20 +129,19 @@ void Form1::CreateControls() {
   findChild<QLineEdit*>(QStringLiteral("Text3(0)"))->setFocus();
 }
 
+namespace {
+
+form::Rect FormRect(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
+
+}  // namespace
+
 QRect WidenedPlace(const QRect& designed, int needed, const QList<QRect>& obstacles,
                    int client_width) {
-  if (needed <= designed.width()) return designed;
-  QRect wider(designed.topLeft(), QSize(needed, designed.height()));
-  bool blocked = wider.right() >= std::max(client_width, designed.right() + 1);
-  for (const QRect& other : obstacles) {
-    blocked = blocked || (wider.intersects(other) && !designed.intersects(other));
-  }
-  if (blocked) {
-    wider.moveRight(designed.right());
-    const int left_edge = std::min(designed.left(), 0);
-    if (wider.left() < left_edge) wider.moveLeft(left_edge);
-  }
-  return wider;
+  std::vector<form::Rect> others;
+  others.reserve(static_cast<std::size_t>(obstacles.size()));
+  for (const QRect& other : obstacles) others.push_back(FormRect(other));
+  const form::Rect place = form::WidenedPlace(FormRect(designed), needed, others, client_width);
+  return {place.left, place.top, place.width, place.height};
 }
 
 // A caption is never cut. A label that the table starts left of the client area keeps its place

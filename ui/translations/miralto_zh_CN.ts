@@ -354,6 +354,24 @@
         <source>the Point has no coordinates [longitude, latitude]</source>
         <translation>该 Point 没有坐标 [经度, 纬度]</translation>
     </message>
+    <message>
+        <source>out of memory</source>
+        <translation>内存不足</translation>
+    </message>
+    <message>
+        <source>the operation needs more memory than is free</source>
+        <translation>此操作需要的内存超过了可用内存</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>%1:
+%2</source>
+        <translation>%1：
+%2</translation>
+    </message>
 </context>
 <context>
     <name>miralto::ui::Form1</name>
