@@ -1,25 +1,26 @@
-// The main window: fields, six buttons and the correction values. The handlers only read fields,
-// call the conversion core or the correction store, and write fields in their fixed order.
+// The main window as Qt draws it: the controls of the control table, with every click and typed
+// text forwarded to the form model (form/form1.h), which decides what is written where; the window
+// shows the texts the model writes and tells the user of its failures.
 #pragma once
 
 #include <QWidget>
 
-#include <exception>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
-#include "position_code.h"
+#include "form/form1.h"
 
 class QLineEdit;
-class QPushButton;
 
 namespace miralto::ui {
 
-class Form1 : public QWidget {
+class Form1 : public QWidget, private form::FormView {
   Q_OBJECT
 
  public:
-  // Shows a failure to the user: the kind of error ("conversion error") and its detail.
+  // Shows a failure to the user: the kind of error ("conversion error") and its detail, both in
+  // the language InstallTranslations chose.
   using ErrorReporter =
       std::function<void(QWidget* window, const QString& kind, const QString& detail)>;
 
@@ -29,8 +30,16 @@ class Form1 : public QWidget {
   // `directory` holds the correction file; the application passes CorrectionDirectory().
   explicit Form1(std::filesystem::path directory, ErrorReporter reporter = ShowMessageBox,
                  QWidget* parent = nullptr);
+  // The same, calling `before_start` with the window once its controls exist and before its
+  // start-up step runs: a caller connected to textShown there sees the start-up's writes too.
+  Form1(std::filesystem::path directory, ErrorReporter reporter,
+        const std::function<void(Form1&)>& before_start, QWidget* parent = nullptr);
 
-  Corrections corrections() const { return {CorrectionLon, CorrectionLat}; }
+  Corrections corrections() const { return model_.corrections(); }
+
+ signals:
+  // The model wrote `text` into the box `control`, even where the box held that text already.
+  void textShown(const QString& control, const QString& text);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -38,25 +47,17 @@ class Form1 : public QWidget {
  private:
   void CreateControls();
   void WidenLabels();
-  QLineEdit* Text(const char* name) const;
+  QLineEdit* Box(std::string_view name) const;
 
-  // Runs a handler; a failure stops it where it happened and is reported.
-  void Run(void (Form1::*handler)());
-  void Report(const std::exception_ptr& failure);
+  void ShowText(std::string_view control, const std::string& text) override;
+  void ShowFailure(const form::Failure& failure) override;
+  void Report(const form::Failure& failure);
 
-  void Form_Load();
-  void Command1_Click();
-  void Command2_Click();
-  void Command3_Click();
-  void Command4_Click();
-  void Command5_Click();
-  void Command6_Click();
-
-  std::filesystem::path directory_;
+  form::FileCorrectionStore store_;
   ErrorReporter reporter_;
-  std::exception_ptr startup_failure_;  // shown once the window is visible
-  Long CorrectionLon = 0;
-  Long CorrectionLat = 0;
+  form::Form1 model_;
+  bool starting_ = true;
+  std::optional<form::Failure> startup_failure_;  // shown once the window is visible
 };
 
 }  // namespace miralto::ui

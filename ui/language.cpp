@@ -17,6 +17,9 @@ constexpr std::array<Language, 1> kLanguages{{{QLocale::Chinese, "zh_CN"}}};
 // Names the translators this file installs, so that a second call replaces them.
 const QString kTranslatorName = QStringLiteral("miralto-translation");
 
+// Set with the translators, on the thread of the event loop, and read there.
+form::Language installed_language = form::Language::kEnglish;
+
 }  // namespace
 
 const Language* ChooseLanguage(const QLocale& locale) {
@@ -36,8 +39,10 @@ QString InstallTranslations(QCoreApplication& app, const QLocale& locale) {
     delete old;
   }
   const Language* language = ChooseLanguage(locale);
+  installed_language = form::Language::kEnglish;
   if (language == nullptr) return {};
   const QString suffix = QString::fromLatin1(language->suffix);
+  installed_language = form::LanguageOf(language->suffix);
   // Qt's own texts from the system's Qt, or from a "translations" folder beside the program where
   // Qt is shipped with it.
   const std::pair<QString, QStringList> files[] = {
@@ -60,5 +65,7 @@ QString InstallTranslations(QCoreApplication& app, const QLocale& locale) {
   }
   return suffix;
 }
+
+form::Language InstalledLanguage() { return installed_language; }
 
 }  // namespace miralto::ui

@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QString>
 
+#include "form/form1.h"
+
 class QCoreApplication;
 
 namespace miralto::ui {
@@ -23,5 +25,9 @@ const Language* ChooseLanguage(const QLocale& locale);
 // language ChooseLanguage picks, replacing any installed before. Returns the suffix installed,
 // empty for English. Call it before the window is created.
 QString InstallTranslations(QCoreApplication& app, const QLocale& locale = QLocale::system());
+
+// The language of the window's own texts (failures, roles) that InstallTranslations chose last;
+// English before any call.
+form::Language InstalledLanguage();
 
 }  // namespace miralto::ui

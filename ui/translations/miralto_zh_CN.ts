@@ -373,25 +373,4 @@
 %2</translation>
     </message>
 </context>
-<context>
-    <name>miralto::ui::Form1</name>
-    <message>
-        <source>out of memory</source>
-        <translation>内存不足</translation>
-    </message>
-    <message>
-        <source>the operation needs more memory than is free</source>
-        <translation>此操作需要的内存超过了可用内存</translation>
-    </message>
-    <message>
-        <source>error</source>
-        <translation>错误</translation>
-    </message>
-    <message>
-        <source>%1:
-%2</source>
-        <translation>%1：
-%2</translation>
-    </message>
-</context>
 </TS>
