@@ -16,8 +16,7 @@ build=$(cd "$build" && pwd)
 output=$(cd "$output" && pwd)
 
 # The Python module is built for Debian's Python, whatever python3 comes first on the PATH.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMIRALTO_BUILD_UI=ON \
-  -DMIRALTO_BUILD_TESTS=OFF -DMIRALTO_BUILD_BINDINGS=ON -DPython3_EXECUTABLE=/usr/bin/python3
+cmake --preset package -B "$build" -DPython3_EXECUTABLE=/usr/bin/python3
 cmake --build "$build"
 (cd "$build" && cpack -B "$build/cpack" >/dev/null)
 cp "$build"/cpack/*.deb "$build"/cpack/*.tar.gz "$output/"

@@ -6,12 +6,12 @@ cd "$(dirname "$0")/.."
 . scripts/deps.sh
 
 need_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRALTO_BUILD_UI=ON \
-  -DMIRALTO_BUILD_TESTS=OFF -DMIRALTO_BUILD_TOOLS=ON -DMIRALTO_BUILD_BINDINGS=OFF
-cmake --build build --target miralto miralto-screenshot
+# A build folder of its own (CMakePresets.json), so that the test command's build keeps its options.
+cmake --preset window
+cmake --build --preset window
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec build/ui/miralto
+  exec build-window/ui/miralto
 fi
 echo "No display here: starting the window on a virtual X server for a few seconds."
-scripts/screenshot.sh build/miralto-window.png 3
+scripts/screenshot.sh build-window/miralto-window.png 3

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Starts the built window on a virtual X server, saves a picture of it and stops it.
 # Usage: scripts/screenshot.sh [FILE.png] [SECONDS] [SCALE]
-# (defaults: build/miralto-window.png, 3 seconds, natural size)
+# (defaults: build-window/miralto-window.png, 3 seconds, natural size)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=${1:-build/miralto-window.png}
+out=${1:-build-window/miralto-window.png}
 seconds=${2:-3}
 scale=${3:-1}
-app=build/ui/miralto
-shooter=build/tools/miralto-screenshot
+app=build-window/ui/miralto
+shooter=build-window/tools/miralto-screenshot
 [ -x "$app" ] && [ -x "$shooter" ] || { echo "build the tool first (scripts/run.sh)" >&2; exit 1; }
 
 runtime=$(mktemp -d)

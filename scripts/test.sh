@@ -14,32 +14,28 @@ ensure_locales "${TEST_LOCALES[@]}"
 # The locales exist now: a test that needs one fails rather than skips.
 export MIRALTO_REQUIRE_LOCALES=1
 
-# The Python module is built for, and tested with, Debian's Python, whatever python3 comes first
-# on the PATH.
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRALTO_BUILD_UI=ON \
-  -DMIRALTO_BUILD_TESTS=ON -DMIRALTO_BUILD_BINDINGS=ON -DPython3_EXECUTABLE=/usr/bin/python3
-cmake --build build
-ctest --test-dir build --output-on-failure
+# The configurations are the presets of CMakePresets.json, each in a build folder of its own. The
+# Python module is built for, and tested with, Debian's Python, whatever python3 comes first on the
+# PATH.
+cmake --preset default -DPython3_EXECUTABLE=/usr/bin/python3
+cmake --build --preset default
+ctest --preset default
 
 echo "== Sanitizers: the same tests without the window, built with ASan and UBSan"
-cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMIRALTO_SANITIZE=ON \
-  -DMIRALTO_BUILD_UI=OFF -DMIRALTO_BUILD_TESTS=ON -DMIRALTO_NO_INT128=ON
-cmake --build build-sanitize
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-sanitize --output-on-failure
+cmake --preset sanitize
+cmake --build --preset sanitize
+ctest --preset sanitize
 
 echo "== Windows: the same tests cross-built with MinGW-w64 and run under Wine"
 need_packages "${WINDOWS_PACKAGES[@]}"
 libcsv=$(debian_source libcsv build-windows/sources)
-cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRALTO_BUILD_UI=OFF -DMIRALTO_BUILD_TESTS=ON \
-  -DMIRALTO_NO_INT128=ON -DMIRALTO_LIBCSV_SOURCE_DIR="$PWD/$libcsv"
-cmake --build build-windows
+cmake --preset windows -DMIRALTO_LIBCSV_SOURCE_DIR="$PWD/$libcsv"
+cmake --build --preset windows
 # The Wine prefix the tests run in (see cmake/WindowsDependencies.cmake), set up before they start
 # so that parallel tests do not race to create it.
 env WINEPREFIX="$PWD/build-windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
   sh -c 'wineboot --init && wineserver --wait' 2>/dev/null
-ctest --test-dir build-windows --output-on-failure --parallel 2
+ctest --preset windows
 
 echo "== Fuzzing every target for ${FUZZ_SECONDS:-20} seconds"
 fuzz/run.sh "${FUZZ_SECONDS:-20}"
