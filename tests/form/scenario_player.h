@@ -1,6 +1,21 @@
 // Plays the window scenarios of scenarios.json on any window: the model alone, or a view over it.
 // A window is driven through ScenarioWindow; Play returns what differed from the scenario, so that
 // each test framework reports it in its own way.
+//
+// A scenario: "name"; "correction_file", the file's bytes before the start (null: no file);
+// optionally "correction_folder": true, a folder where the file would be. Its "steps", in order:
+//   {"set": {"Text7(0)": "-193"}}        the user types texts (no operation runs)
+//   {"click": "Command3"}                a button is pressed
+//   {"restart": true}                    a new window over the same correction file, started
+//   {"writes": [["Text4", "..."]]}       exactly the writes since the last start or click
+//   {"failure": null}                    no failure since the last start or click, or exactly one:
+//   {"failure": {"kind": "conversion error", "en": "...", "zh": "..."}}
+//                                        kind is the title in English; en and zh the message box
+//                                        text, {file} standing for the correction file's path and
+//                                        {reason} for the system's reason
+//   {"texts": {"Text4": "..."}}          the boxes' texts now
+//   {"corrections": [-193, 106]}         the correction values now, where a window can tell them
+//   {"file": "-193\r\n106\r\n"}          the correction file's bytes now (null: no file)
 #pragma once
 
 #include <filesystem>
