@@ -114,8 +114,17 @@ class Win32Window : public scenarios::ScenarioWindow {
   std::vector<SeenBox> boxes_;
 };
 
+// Whether the scenario expects a message box: only its text depends on the language.
+bool ReportsAFailure(const json& scenario) {
+  for (const json& step : scenario.at("steps")) {
+    if (step.contains("failure") && !step["failure"].is_null()) return true;
+  }
+  return false;
+}
+
 void PlayScenarios(form::Language language) {
   for (const json& scenario : scenarios::LoadScenarios(MIRALTO_FORM_SCENARIOS)) {
+    if (language == form::Language::kChinese && !ReportsAFailure(scenario)) continue;
     scenarios::TemporaryFolder folder;
     Win32Window window(language);
     for (const std::string& difference : scenarios::Play(scenario, window, folder.path())) {
@@ -126,6 +135,7 @@ void PlayScenarios(form::Language language) {
 
 TEST(WindowTest, ScenarioTableInEnglish) { PlayScenarios(form::Language::kEnglish); }
 
+// The scenarios with a message box again, the window telling failures in Chinese.
 TEST(WindowTest, ScenarioTableInChinese) { PlayScenarios(form::Language::kChinese); }
 
 // Where a control stands in its window's client area.
