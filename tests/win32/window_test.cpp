@@ -211,6 +211,46 @@ TEST(WindowTest, ControlsStandWhereTheTablePutsThemAtEveryDpi) {
   ExpectPlaces(window, 96);
 }
 
+// The pixels of `text` drawn in `font`, black on white.
+std::vector<COLORREF> Drawn(HFONT font, const wchar_t* text) {
+  constexpr int kSize = 32;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, kSize, kSize);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
+  HGDIOBJ old_font = SelectObject(dc, font);
+  RECT all{0, 0, kSize, kSize};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkMode(dc, TRANSPARENT);
+  TextOutW(dc, 2, 2, text, static_cast<int>(wcslen(text)));
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < kSize; ++y) {
+    for (int x = 0; x < kSize; ++x) pixels.push_back(GetPixel(dc, x, y));
+  }
+  SelectObject(dc, old_font);
+  SelectObject(dc, old_bitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return pixels;
+}
+
+// Tahoma has no Chinese: the captions show only through the face linked to it. Where none is,
+// every character is drawn as the same empty box.
+TEST(WindowTest, ChineseCaptionsAreDrawnInALinkedFace) {
+  scenarios::TemporaryFolder folder;
+  form::FileCorrectionStore store(folder.path());
+  MainWindow window(GetModuleHandleW(nullptr), store, form::Language::kEnglish);
+  const auto font =
+      reinterpret_cast<HFONT>(SendMessageW(window.Control("Label1(0)"), WM_GETFONT, 0, 0));
+  const std::vector<COLORREF> longitude = Drawn(font, L"经");
+  const std::vector<COLORREF> latitude = Drawn(font, L"纬");
+  const std::vector<COLORREF> blank = Drawn(font, L" ");
+  EXPECT_NE(longitude, blank);
+  EXPECT_NE(longitude, latitude);
+}
+
 TEST(WindowTest, TabFollowsTheTableOrderAndSkipsLabels) {
   scenarios::TemporaryFolder folder;
   form::FileCorrectionStore store(folder.path());
