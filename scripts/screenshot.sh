@@ -45,7 +45,7 @@ if [ -n "$windows" ]; then
   export WINEPREFIX=$PWD/build-windows/wineprefix-window WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
   cmake -DWINE="$(command -v wine)" -P tests/win32/wine_fonts.cmake
   cp "$app" "$runtime/"
-  DISPLAY=$display wine "$runtime/miralto.exe" &
+  DISPLAY=$display wine "$runtime/miralto.exe" >/dev/null 2>&1 &
   app_pid=$!
   # Wine starts its prefix's services first.
   seconds=$((seconds + 3))
