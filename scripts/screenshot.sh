@@ -43,7 +43,7 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1
 
 if [ -n "$windows" ]; then
   export WINEPREFIX=$PWD/build-windows/wineprefix-window WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-  cmake -DWINE="$(command -v wine)" -P tests/win32/wine_fonts.cmake
+  (cd "$runtime" && cmake -DWINE="$(command -v wine)" -P "$OLDPWD/tests/win32/wine_fonts.cmake")
   cp "$app" "$runtime/"
   DISPLAY=$display wine "$runtime/miralto.exe" >/dev/null 2>&1 &
   app_pid=$!
