@@ -1,16 +1,26 @@
-# Windows packages of the installed folder (included by cpack.cmake): a ZIP to unpack anywhere
-# (the programs keep their corrections beside them when the folder is writable) and, where NSIS is
-# installed, an installer with a Start menu entry (the corrections then go to %APPDATA%\Miralto).
+# Windows packages of the installed folder (included by cpack.cmake): a ZIP whose folder holds
+# miralto.exe, miralto-cli.exe and the README and runs where it is unpacked (the corrections stay
+# beside the programs when the folder is writable), and, where NSIS's makensis is installed, an
+# installer into Program Files with a Start menu entry and an uninstaller (the corrections then go
+# to %APPDATA%\Miralto). Both are built and tested under Wine by tests/windows_package.cmake.
 set(CPACK_PACKAGE_FILE_NAME Miralto-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR})
 set(CPACK_GENERATOR ZIP)
 find_program(MIRALTO_MAKENSIS makensis)
 if(MIRALTO_MAKENSIS)
   list(APPEND CPACK_GENERATOR NSIS)
 endif()
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# A 64-bit installer for the 64-bit programs (NSIS's default stub is 32-bit). CPack has no setting
+# for the target, so it follows the compressor's line, which comes before any code.
+set(CPACK_NSIS_COMPRESSOR "lzma\n  Unicode true\n  Target amd64-unicode")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/ui/icons/miralto.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/ui/icons/miralto.ico)
-set(CPACK_NSIS_INSTALLED_ICON_NAME "${CMAKE_INSTALL_BINDIR}\\\\miralto.exe")
+set(CPACK_NSIS_INSTALLED_ICON_NAME "miralto.exe")
 set(CPACK_NSIS_DISPLAY_NAME Miralto)
-if(MIRALTO_BUILD_UI)
+set(CPACK_NSIS_PACKAGE_NAME Miralto)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# The programs stand at the top of the installed folder, as in the ZIP.
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+if(TARGET miralto)
   set(CPACK_PACKAGE_EXECUTABLES miralto Miralto)  # the Start menu entry
 endif()

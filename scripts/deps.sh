@@ -80,6 +80,9 @@ ensure_locales() {
 # dpkg-dev to unpack Debian source packages (libcsv has no Windows build in Debian).
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest
   dpkg-dev)
+# The Windows window's tests add Wine's Tahoma, a CJK face for the prefix to link to it, a virtual
+# X display, and NSIS to build the installer that is tested.
+WINDOWS_PACKAGES+=(fonts-wine fonts-noto-cjk xvfb nsis)
 
 # Source packages come from deb-src entries; Debian 12 lists only binary ones. Adds a deb-src twin
 # of every Debian entry, once, and refreshes the lists.

@@ -26,7 +26,7 @@ cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
 
-echo "== Windows: the same tests cross-built with MinGW-w64 and run under Wine"
+echo "== Windows: the same tests and the native window cross-built with MinGW-w64, run under Wine"
 need_packages "${WINDOWS_PACKAGES[@]}"
 libcsv=$(debian_source libcsv build-windows/sources)
 cmake --preset windows -DMIRALTO_LIBCSV_SOURCE_DIR="$PWD/$libcsv"

@@ -1,6 +1,7 @@
 # Builds the Windows ZIP package of the build folder BUILD with CPACK, unpacks it and runs the
 # unpacked miralto-cli.exe alone (EMULATOR, "|" between words, runs it): the package holds a
-# program that needs no DLL of the build beside it.
+# program that needs no DLL of the build beside it, and with WINDOW set miralto.exe and the README
+# beside it.
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 set(work ${CMAKE_CURRENT_BINARY_DIR}/package-test)
 file(REMOVE_RECURSE ${work})
@@ -18,6 +19,14 @@ if(NOT count EQUAL 1)
   message(FATAL_ERROR "the package holds ${count} miralto-cli.exe, not one: ${programs}")
 endif()
 get_filename_component(folder ${programs} DIRECTORY)
+# The window and the README stand beside it, where a user unpacking the ZIP looks.
+if(WINDOW)
+  foreach(file miralto.exe README.md)
+    if(NOT EXISTS ${folder}/${file})
+      message(FATAL_ERROR "the package holds no ${file} beside miralto-cli.exe")
+    endif()
+  endforeach()
+endif()
 file(GLOB dlls ${folder}/*.dll)
 if(dlls)
   message(FATAL_ERROR "the package carries DLLs the program should not need: ${dlls}")
