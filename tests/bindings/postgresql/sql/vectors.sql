@@ -1,6 +1,7 @@
 -- The vector tables every binding is tested against (tests/data, comment lines dropped), through
 -- the text and the float8 forms of the functions. A failure must be of the table's kind, with
--- its SQLSTATE: invalid text 22P02, overflow 22003, out of reach or invalid code 22023.
+-- its SQLSTATE: invalid text 22P02, overflow 22003, out of reach or invalid code 22023. What is
+-- shown does not depend on how many rows a table has, so that rows can be added to it.
 CREATE FUNCTION outcome(query text) RETURNS text LANGUAGE plpgsql AS $$
 DECLARE
   result text;
@@ -37,8 +38,8 @@ FROM encode_vectors
 WHERE is_plain_number(lon_deg) AND is_plain_number(lon_min) AND is_plain_number(lon_sec)
   AND is_plain_number(lat_deg) AND is_plain_number(lat_min) AND is_plain_number(lat_sec)
   AND is_plain_number(corr_lon) AND is_plain_number(corr_lat);
-SELECT form, expected LIKE 'error:%' AS failure, count(*) AS vectors,
-       count(*) FILTER (WHERE got = expected) AS matching
+SELECT form, expected LIKE 'error:%' AS failure, count(*) > 0 AS present,
+       bool_and(got = expected) AS all_match
 FROM encode_outcomes GROUP BY 1, 2 ORDER BY 1, 2;
 SELECT * FROM encode_outcomes WHERE got IS DISTINCT FROM expected ORDER BY n, form;
 
@@ -50,8 +51,8 @@ SELECT n, with_sqlstate(CASE WHEN f[4] LIKE 'error:%' THEN f[4] ELSE array_to_st
                         END) AS expected,
        outcome(format('SELECT vemo_dms(%L, %L, %L)', f[1], f[2], f[3])) AS got
 FROM (SELECT n, string_to_array(line, ',') AS f FROM decode_vectors) AS v;
-SELECT expected LIKE 'error:%' AS failure, count(*) AS vectors,
-       count(*) FILTER (WHERE got = expected) AS matching
+SELECT expected LIKE 'error:%' AS failure, count(*) > 0 AS present,
+       bool_and(got = expected) AS all_match
 FROM decode_outcomes GROUP BY 1 ORDER BY 1;
 SELECT * FROM decode_outcomes WHERE got IS DISTINCT FROM expected ORDER BY n;
 
@@ -65,8 +66,8 @@ FROM (SELECT n, string_to_array(line, ',') AS f FROM compare_vectors) AS v
 UNION ALL
 SELECT n, 'lat', with_sqlstate(f[3]), outcome(format('SELECT vemo_compare_lat(%L, %L)', f[1], f[2]))
 FROM (SELECT n, string_to_array(line, ',') AS f FROM compare_vectors) AS v;
-SELECT difference, expected LIKE 'error:%' AS failure, count(*) AS vectors,
-       count(*) FILTER (WHERE got = expected) AS matching
+SELECT difference, expected LIKE 'error:%' AS failure, count(*) > 0 AS present,
+       bool_and(got = expected) AS all_match
 FROM compare_outcomes GROUP BY 1, 2 ORDER BY 1, 2;
 SELECT * FROM compare_outcomes WHERE got IS DISTINCT FROM expected ORDER BY n, difference;
 
