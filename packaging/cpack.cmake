@@ -4,6 +4,9 @@
 #
 # One package holds every install rule's files (components are not split), so a new part of the
 # tool joins the packages by its install() rules alone. A platform adds its generators below.
+# The one exception is the PostgreSQL extension: it goes where the server looks (not under the
+# prefix) and needs the server, so it is a package of its own, postgresql-<major>-miralto, with a
+# CPack configuration of its own (CPackPostgreSQLConfig.cmake).
 
 set(CPACK_PACKAGE_NAME miralto)
 set(CPACK_PACKAGE_VENDOR "Miralto")
@@ -51,3 +54,8 @@ if(WIN32)
 endif()
 
 include(CPack)
+
+if(TARGET miralto_postgresql)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/postgresql.cpack.in
+                 ${CMAKE_BINARY_DIR}/CPackPostgreSQLConfig.cmake @ONLY)
+endif()

@@ -41,6 +41,29 @@ BINDINGS_PACKAGES=(python3 python3-dev python3-pybind11 pybind11-dev python3-num
 # What their tests add: pytest, the sqlite3 shell, and Dask with pandas for the cluster example.
 BINDINGS_TEST_PACKAGES=(python3-pytest sqlite3 python3-pandas python3-dask python3-distributed)
 
+# The PostgreSQL extensions: the server and its development files (pg_config, the server headers,
+# pg_regress), and PostGIS for the second extension and its test.
+POSTGRESQL_VERSION=15
+POSTGRESQL_PACKAGES=("postgresql-$POSTGRESQL_VERSION" "postgresql-server-dev-$POSTGRESQL_VERSION"
+  "postgresql-$POSTGRESQL_VERSION-postgis-3")
+
+# Installs POSTGRESQL_PACKAGES with the development files at the server's own version: on a machine
+# whose server is older than the archive's newest postgresql-server-dev-15, installing the newest
+# dev package would upgrade the server too. An installed server fixes the version of the dev
+# package (apt-get install postgresql-server-dev-15=V); otherwise both come in one step, at the
+# same version.
+need_postgresql_packages() {
+  local server=postgresql-$POSTGRESQL_VERSION dev=postgresql-server-dev-$POSTGRESQL_VERSION
+  local version
+  version=$(dpkg-query -W -f='${Status} ${Version}' "$server" 2>/dev/null |
+    sed -n 's/^install ok installed //p')
+  if [ -n "$version" ] &&
+    ! dpkg-query -W -f='${Status}' "$dev" 2>/dev/null | grep -q 'install ok installed'; then
+    need_packages "$dev=$version"
+  fi
+  need_packages "${POSTGRESQL_PACKAGES[@]}"
+}
+
 # Locales the tests run under: a comma-decimal one, to show that no text follows it, and the
 # Chinese and the English one the window's language follows.
 TEST_LOCALES=(de_DE.UTF-8 zh_CN.UTF-8 en_US.UTF-8)

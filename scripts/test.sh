@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 
 need_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" \
   "${BINDINGS_PACKAGES[@]}" "${BINDINGS_TEST_PACKAGES[@]}"
+need_postgresql_packages
 ensure_locales "${TEST_LOCALES[@]}"
 # The locales exist now: a test that needs one fails rather than skips.
 export MIRALTO_REQUIRE_LOCALES=1

@@ -78,6 +78,25 @@ reply=$(bash -c 'source "$1"; COMP_WORDS=(miralto-cli en); COMP_CWORD=1; _miralt
   echo "${COMPREPLY[*]}"' _ "$completion")
 [ "$reply" = "encode" ] || fail "completing 'en' gives '$reply'"
 
+# The PostgreSQL extensions come in a package of their own, where the server looks for them, and
+# the main package holds none of their files.
+pg_deb="$work/out/postgresql-15-miralto_${version}_$(dpkg --print-architecture).deb"
+[ -f "$pg_deb" ] || fail "no $(basename "$pg_deb") among: $(ls "$work/out")"
+pg_root="$work/pg-root"
+dpkg-deb -x "$pg_deb" "$pg_root"
+for file in "$(pg_config --pkglibdir)/miralto.so" \
+  "$(pg_config --sharedir)/extension/"{miralto.control,miralto--$version.sql} \
+  "$(pg_config --sharedir)/extension/"{miralto_postgis.control,miralto_postgis--$version.sql}; do
+  [ -f "$pg_root$file" ] || fail "$(basename "$pg_deb") lacks $file"
+done
+[[ $(dpkg-deb -f "$pg_deb" Depends) == *postgresql-15* ]] ||
+  fail "$(basename "$pg_deb") does not depend on postgresql-15: $(dpkg-deb -f "$pg_deb" Depends)"
+[ -z "$(find "$root" -path '*postgresql*')" ] || fail "the main package holds PostgreSQL files"
+# The unpacked extensions in a server: installed, they give the batch converter's codes.
+MIRALTO_PG_PACKAGE_ROOT=$pg_root tests/bindings/postgresql/regress.sh - - "$root/usr/bin/miralto-cli" \
+  "$version" install functions vectors >"$work/regress.log" 2>&1 ||
+  { cat "$work/regress.log"; fail "the extensions of $(basename "$pg_deb") fail in a server"; }
+
 # The archive holds the same tree under one folder (the library's links included).
 (cd "$root/usr" && find . -type f -o -type l | sort) >"$work/deb.list"
 tar -tzf "${tarballs[0]}" | grep -v '/$' | sed 's|^[^/]*/|./|' | sort >"$work/tar.list"
