@@ -39,7 +39,10 @@ std::size_t ReadSome(int fd, char* data, std::size_t size) {
 }  // namespace
 
 BlockReader::BlockReader(std::FILE* in, bool csv, std::size_t block_size)
-    : fd_(fileno(in)), csv_(csv), block_size_(block_size), buffer_(block_size, '\0') {}
+    : fd_(fileno(in)),
+      csv_(csv),
+      block_size_(std::max<std::size_t>(block_size, 1)),
+      buffer_(block_size_, '\0') {}
 
 std::size_t BlockReader::Cut() {
   if (!csv_) {
@@ -153,10 +156,11 @@ struct Shared {
   std::exception_ptr failure;
 };
 
-void Read(const std::shared_ptr<Shared>& shared, std::FILE* in, bool csv, bool header) {
+void Read(const std::shared_ptr<Shared>& shared, std::FILE* in, bool csv, bool header,
+          std::size_t block_size) {
   Shared& s = *shared;
   try {
-    BlockReader reader(in, csv);
+    BlockReader reader(in, csv, block_size);
     long lines = 0;
     std::string scratch;
     for (std::uint64_t sequence = 0;; ++sequence) {
@@ -261,11 +265,12 @@ bool Write(Shared& s, std::FILE* out) {
 
 }  // namespace
 
-bool ConvertStream(const Options& options, std::FILE* in, std::FILE* out, unsigned threads) {
+bool ConvertStream(const Options& options, std::FILE* in, std::FILE* out, unsigned threads,
+                   std::size_t block_size) {
   if (threads <= 1) return Converter(options).ConvertStream(in, out);
   auto shared = std::make_shared<Shared>(options, threads);
   std::vector<std::thread> converting;
-  std::thread reader(Read, shared, in, options.csv, options.header);
+  std::thread reader(Read, shared, in, options.csv, options.header, block_size);
   for (const auto& converter : shared->converters) {
     converting.emplace_back(Convert, std::ref(*shared), std::ref(*converter));
   }

@@ -45,9 +45,11 @@ class BlockReader {
 unsigned AvailableCores();
 
 // Converts the stream `in` to `out` as Converter::ConvertStream does, with `threads` converters
-// working at once; 1 (or 0) runs it on the calling thread. Returns false if any record failed;
-// throws std::runtime_error when the input cannot be read or the output cannot be written.
-bool ConvertStream(const Options& options, std::FILE* in, std::FILE* out, unsigned threads);
+// working at once on blocks of about `block_size` bytes; 1 (or 0) runs it on the calling thread.
+// Returns false if any record failed; throws std::runtime_error when the input cannot be read or
+// the output cannot be written.
+bool ConvertStream(const Options& options, std::FILE* in, std::FILE* out, unsigned threads,
+                   std::size_t block_size = BlockReader::kBlockSize);
 
 // Writes all of `bytes` to `out` and flushes it; throws std::runtime_error if it cannot.
 void WriteAll(std::FILE* out, std::string_view bytes);
