@@ -216,6 +216,10 @@ std::span<const std::string> Converter::Convert(std::span<const std::string_view
 
 bool Converter::ConvertLine(std::string_view line, long number, std::string& out) {
   out.clear();
+  return AppendLine(line, number, out);
+}
+
+bool Converter::AppendLine(std::string_view line, long number, std::string& out) {
   RecordView view;
   view.number = number;
   view.record = line;
@@ -359,10 +363,10 @@ bool Converter::ConvertLines(std::string_view lines, long& number, std::string& 
     if (number == 1 && options_.header) {
       HeaderLine(line, line_out);
       if (map_) return;
+      out += line_out;
     } else {
-      all_ok = ConvertLine(line, number, line_out) && all_ok;
+      all_ok = AppendLine(line, number, out) && all_ok;
     }
-    out += line_out;
     if (!map_) out += '\n';
   };
   std::size_t start = 0;

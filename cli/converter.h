@@ -86,6 +86,8 @@ class Converter {
 
  private:
   void InitParser();
+  // ConvertLine, appending to `out`.
+  bool AppendLine(std::string_view line, long number, std::string& out);
   // Splits a record into fields_ ; false with `error` set for a malformed CSV record.
   bool Split(std::string_view record, std::string& error);
   // Picks the command's fields out of fields_ into selected_ and returns their layout; nullptr

@@ -4,6 +4,7 @@
 
 #include "digits.h"
 #include "errors.h"
+#include "numbers.h"
 #include "text.h"
 
 namespace miralto {
@@ -153,6 +154,14 @@ DmsTexts TenthsToDms(Long tenths) {
   const Long minutes = TruncateToLong((tenths % kTenthsPerDegree) / double{kTenthsPerMinute});
   const auto seconds = static_cast<Single>((tenths % kTenthsPerMinute) / double{kTenthsPerSecond});
   return {LongText(degrees), LongText(minutes), SingleText(seconds)};
+}
+
+DmsValues TenthsToDmsValues(Long tenths) {
+  // Whole degrees and minutes read back as themselves; "0" reads as +0 even for a negative zero.
+  const Long degrees = TruncateToLong(tenths / double{kTenthsPerDegree});
+  const Long minutes = TruncateToLong((tenths % kTenthsPerDegree) / double{kTenthsPerMinute});
+  const auto seconds = static_cast<Single>((tenths % kTenthsPerMinute) / double{kTenthsPerSecond});
+  return {static_cast<double>(degrees), static_cast<double>(minutes), SingleValue(seconds)};
 }
 
 PositionTexts DecodePosition(std::string_view code, Corrections corrections) {
