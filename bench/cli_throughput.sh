@@ -3,7 +3,9 @@
 # (mawk '{print $2, $1}' on the same file), on one thread and on all cores, in one run; then the
 # peak memory of ten-million-line inputs. Each round times the floor and every command one after
 # the other, so a machine that other work slows down slows all of them alike; the figures are the
-# medians over the rounds of each time and of each ratio. With INSTRUCTIONS=1 the commands are also
+# medians over the rounds of each time and of each ratio. The CPU time of the one-thread runs
+# against the floor's is beside them: on a machine that other work loads, the scheduler shares the
+# cores by thread, which favours the many-thread runs in wall-clock time. With INSTRUCTIONS=1 the commands are also
 # counted under callgrind on 100,000 lines, which a busy machine does not disturb.
 # Usage: [ROUNDS=5] [INSTRUCTIONS=1] bench/cli_throughput.sh [LINES]
 set -euo pipefail
@@ -29,25 +31,29 @@ generate() {
 generate "$lines" > "$work/dd.txt"
 "$cli" --correction 0,0 encode < "$work/dd.txt" > "$work/codes.txt"
 
-seconds() {  # file, command...: wall-clock seconds of the command reading the file
-  local file=$1 start end
+seconds() {  # file, command...: wall-clock seconds of the command reading the file; CPU seconds
+  local file=$1 start end  # (user and system) go to the file $work/cpu
   shift
   start=$(date +%s%N)
-  "$@" < "$file" > /dev/null
+  /usr/bin/time -o "$work/cpu" -f "%U %S" "$@" < "$file" > /dev/null
   end=$(date +%s%N)
   awk -v ns="$((end - start))" 'BEGIN { printf "%.4f", ns / 1e9 }'
 }
+cpu() { awk '{ printf "%.4f", $1 + $2 }' "$work/cpu"; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 rows=("encode|dd.txt|encode" "dms|dd.txt|dms" "decode --dd|codes.txt|decode --dd")
 echo "$lines lines, $rounds rounds, $cores cores; load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for ((r = 0; r < rounds; r++)); do
   floor=$(seconds "$work/dd.txt" mawk '{print $2, $1}')
+  floor_cpu=$(cpu)
   echo "$floor" >> "$work/floor"
+  echo "$floor_cpu" >> "$work/floor_cpu"
   for row in "${rows[@]}"; do
     IFS='|' read -r name file args <<< "$row"
     # shellcheck disable=SC2086
     one=$(seconds "$work/$file" "$cli" --correction 0,0 --threads 1 $args)
+    awk -v c="$(cpu)" -v f="$floor_cpu" 'BEGIN { print c / f }' >> "$work/${name// /_}.cpu_ratio"
     # shellcheck disable=SC2086
     all=$(seconds "$work/$file" "$cli" --correction 0,0 $args)
     key=${name// /_}
@@ -59,14 +65,17 @@ for ((r = 0; r < rounds; r++)); do
   done
 done
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf "%-14s %9s %9s %11s %11s %9s\n" "" "1 thread" "$cores cores" "1 / floor" "all / floor" "speed-up"
-printf "%-14s %8.3fs\n" "mawk floor" "$(median < "$work/floor")"
+printf "%-14s %9s %9s %11s %11s %9s %11s\n" "" "1 thread" "$cores cores" "1 / floor" \
+  "all / floor" "speed-up" "CPU 1 / floor"
+printf "%-14s %8.3fs %8s %11s %11s %9s %8.3fs\n" "mawk floor" "$(median < "$work/floor")" "" "" "" "" \
+  "$(median < "$work/floor_cpu")"
 for row in "${rows[@]}"; do
   IFS='|' read -r name _ _ <<< "$row"
   key=${name// /_}
-  printf "%-14s %8.3fs %8.3fs %10.2fx %10.2fx %8.2fx\n" "$name" "$(median < "$work/$key.one")" \
-    "$(median < "$work/$key.all")" "$(median < "$work/$key.one_ratio")" \
-    "$(median < "$work/$key.all_ratio")" "$(median < "$work/$key.speedup")"
+  printf "%-14s %8.3fs %8.3fs %10.2fx %10.2fx %8.2fx %10.2fx\n" "$name" \
+    "$(median < "$work/$key.one")" "$(median < "$work/$key.all")" \
+    "$(median < "$work/$key.one_ratio")" "$(median < "$work/$key.all_ratio")" \
+    "$(median < "$work/$key.speedup")" "$(median < "$work/$key.cpu_ratio")"
 done
 
 if [ "${INSTRUCTIONS:-}" = 1 ]; then

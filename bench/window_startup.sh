@@ -23,7 +23,9 @@ icons=$(realpath ui/icons)
 # A folder of its own, so that no correction file of an earlier run is found beside the program.
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
-export HOME=$home XDG_CONFIG_HOME=$home/.config LANG=C.UTF-8 LC_ALL=C.UTF-8
+mkdir -m 700 "$home/runtime"
+export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_RUNTIME_DIR=$home/runtime LANG=C.UTF-8 \
+  LC_ALL=C.UTF-8
 xvfb-run -a -s "-screen 0 1024x768x24" build-bench-window/window_startup "${ROUNDS:-15}" \
   "miralto" "$window" \
   "bare Qt window" "$probe @SIZE@" \
