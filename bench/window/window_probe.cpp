@@ -1,8 +1,11 @@
 // A bare Qt window of a given size, and the same with one more of the things the real window does
 // before it shows, each turned on by an argument: the window icon, the translations of Chinese,
-// and a grid of captioned labels and text boxes (fonts and widget creation).
-// Usage: window_probe WIDTH HEIGHT [--icon DIR] [--translations] [--widgets N]
+// a grid of captioned labels and text boxes (fonts and widget creation), the list of font
+// families (the window asks it whether Tahoma is there), and a caption in Chinese (a CJK font).
+// Usage: window_probe WIDTH HEIGHT [--icon DIR] [--translations] [--widgets N] [--families]
+//                     [--chinese]
 #include <QApplication>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
@@ -31,6 +34,10 @@ int main(int argc, char* argv[]) {
                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(qt);
       }
+    } else if (args[i] == "--families") {
+      if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) window.setFont({});
+    } else if (args[i] == "--chinese") {
+      (new QLabel(QString::fromUtf8("\u8ba1\u7b97\u5dee\u503c"), &window))->move(4, 4);
     } else if (args[i] == "--widgets") {
       const int count = args.value(++i).toInt();
       auto* grid = new QGridLayout(&window);
