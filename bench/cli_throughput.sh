@@ -1,117 +1,106 @@
 #!/usr/bin/env bash
-# Throughput of miralto-cli against GeoConvert (GeographicLib) on the same file in the same run,
-# and the peak memory of a ten-million-line stream. With BASELINE=COMMIT the miralto-cli of that
-# commit is built too and timed in the same run, so a change is measured against its base on the
-# same machine; with INSTRUCTIONS=1 both are also run under callgrind on 100,000 lines, whose
-# instruction counts a busy machine does not disturb.
-# Usage: [BASELINE=COMMIT] [INSTRUCTIONS=1] bench/cli_throughput.sh [LINES]
+# Throughput of miralto-cli against the floor of reading, splitting and writing the same bytes
+# (mawk '{print $2, $1}' on the same file), on one thread and on all cores, in one run; then the
+# peak memory of ten-million-line inputs. Each round times the floor and every command one after
+# the other, so a machine that other work slows down slows all of them alike; the figures are the
+# medians over the rounds of each time and of each ratio. The CPU time of the one-thread runs
+# against the floor's is beside them: on a machine that other work loads, the scheduler shares the
+# cores by thread, which favours the many-thread runs in wall-clock time. With INSTRUCTIONS=1 the commands are also
+# counted under callgrind on 100,000 lines, which a busy machine does not disturb.
+# Usage: [ROUNDS=5] [INSTRUCTIONS=1] bench/cli_throughput.sh [LINES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-need_packages "${BUILD_PACKAGES[@]}" geographiclib-tools time
+need_packages "${BUILD_PACKAGES[@]}" mawk time
 [ "${INSTRUCTIONS:-}" = 1 ] && need_packages valgrind
 
 lines=${1:-1000000}
-configure_and_build() {  # source folder, build folder
-  cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMIRALTO_BUILD_UI=OFF \
-    -DMIRALTO_BUILD_TESTS=OFF -DMIRALTO_BUILD_BINDINGS=OFF >/dev/null
-  cmake --build "$2" --target miralto-cli >/dev/null
-}
-configure_and_build . build-bench
+rounds=${ROUNDS:-5}
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DMIRALTO_BUILD_UI=OFF \
+  -DMIRALTO_BUILD_TESTS=OFF -DMIRALTO_BUILD_BINDINGS=OFF >/dev/null
+cmake --build build-bench --target miralto-cli >/dev/null
 cli=build-bench/cli/miralto-cli
+cores=$(nproc)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-base=
-if [ -n "${BASELINE:-}" ]; then
-  rm -rf build-bench-baseline
-  mkdir -p build-bench-baseline/src
-  git archive "$BASELINE" | tar -x -C build-bench-baseline/src
-  configure_and_build build-bench-baseline/src build-bench-baseline/build
-  base=build-bench-baseline/build/cli/miralto-cli
-fi
 
-# Random positions inside the code's reach, fixed seed; the same positions in DMS notation.
+# Random positions inside the code's reach, fixed seed, and their codes.
 generate() {
   awk -v n="$1" 'BEGIN { srand(20261210); for (i = 0; i < n; i++) printf "%.6f %.6f\n", 70 + 72 * rand(), 5 + 72 * rand() }'
 }
 generate "$lines" > "$work/dd.txt"
-awk '{ for (i = 1; i <= 2; i++) { v = $i; d = int(v); m = int((v - d) * 60); s = ((v - d) * 60 - m) * 60
-         if (sprintf("%.2f", s) == "60.00") s = 59.99
-         printf "%d°%d′%.2f″%s", d, m, s, (i == 1 ? "E " : "N\n") } }' "$work/dd.txt" > "$work/notations.txt"
 "$cli" --correction 0,0 encode < "$work/dd.txt" > "$work/codes.txt"
 
-# Best of three wall-clock times of a command reading FILE, in seconds.
-best_of_three() {
-  local file=$1 best= start end took
+seconds() {  # file, command...: wall-clock seconds of the command reading the file; CPU seconds
+  local file=$1 start end  # (user and system) go to the file $work/cpu
   shift
-  for _ in 1 2 3; do
-    start=$(date +%s%N)
-    "$@" < "$file" > /dev/null
-    end=$(date +%s%N)
-    took=$(( end - start ))
-    if [ -z "$best" ] || [ "$took" -lt "$best" ]; then best=$took; fi
-  done
-  awk -v ns="$best" 'BEGIN { printf "%.3f", ns / 1e9 }'
+  start=$(date +%s%N)
+  /usr/bin/time -o "$work/cpu" -f "%U %S" "$@" < "$file" > /dev/null
+  end=$(date +%s%N)
+  awk -v ns="$((end - start))" 'BEGIN { printf "%.4f", ns / 1e9 }'
 }
+cpu() { awk '{ printf "%.4f", $1 + $2 }' "$work/cpu"; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-geo=$(best_of_three "$work/dd.txt" GeoConvert -d -w)
-report() {  # name seconds [baseline seconds]
-  awk -v name="$1" -v s="$2" -v b="${3:-}" -v g="$geo" -v n="$lines" \
-    'BEGIN { printf "%-34s %8.3f s %12.0f lines/s %7.2fx GeoConvert", name, s, n / s, g / s
-             if (b != "") printf "   baseline %.3f s, %+.1f%% time", b, 100 * (s - b) / b
-             printf "\n" }'
-}
-echo "$lines lines, best of three runs"
-report "GeoConvert -d -w" "$geo"
-for row in "dms|dd.txt|dms" "encode (LON LAT)|dd.txt|encode" "decode|codes.txt|decode"; do
-  IFS='|' read -r name file args <<< "$row"
-  # shellcheck disable=SC2086
-  t=$(best_of_three "$work/$file" "$cli" --correction 0,0 $args)
-  b=
-  # shellcheck disable=SC2086
-  [ -n "$base" ] && b=$(best_of_three "$work/$file" "$base" --correction 0,0 $args)
-  report "miralto-cli $name" "$t" "$b"
-done
-enc_dms=$(best_of_three "$work/notations.txt" "$cli" --correction 0,0 encode)
-report "miralto-cli encode (DMS notations)" "$enc_dms"
-dec_dd=$(best_of_three "$work/codes.txt" "$cli" --correction 0,0 decode --dd)
-dec_geo=$(best_of_three "$work/codes.txt" "$cli" --correction 0,0 decode --to geojson)
-report "miralto-cli decode --dd" "$dec_dd"
-report "miralto-cli decode --to geojson" "$dec_geo"
-awk -v g="$dec_geo" -v t="$dec_dd" 'BEGIN { printf "decode --to geojson takes %.2fx the time of decode --dd\n", g / t }'
-
-# Instructions of a command on the first 100,000 lines of FILE.
-instructions() {
-  local file=$1
-  shift
-  head -n 100000 "$file" | valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 \
-    >/dev/null | sed -n 's/.*Collected : //p'
-}
-if [ "${INSTRUCTIONS:-}" = 1 ]; then
-  echo "instructions over 100000 lines (callgrind)"
-  for row in "dms|dd.txt|dms" "encode (LON LAT)|dd.txt|encode" "decode|codes.txt|decode" \
-    "decode --dd|codes.txt|decode --dd" "encode (DMS notations)|notations.txt|encode" \
-    "decode --to geojson|codes.txt|decode --to geojson"; do
+rows=("encode|dd.txt|encode" "dms|dd.txt|dms" "decode --dd|codes.txt|decode --dd")
+echo "$lines lines, $rounds rounds, $cores cores; load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+for ((r = 0; r < rounds; r++)); do
+  floor=$(seconds "$work/dd.txt" mawk '{print $2, $1}')
+  floor_cpu=$(cpu)
+  echo "$floor" >> "$work/floor"
+  echo "$floor_cpu" >> "$work/floor_cpu"
+  for row in "${rows[@]}"; do
     IFS='|' read -r name file args <<< "$row"
     # shellcheck disable=SC2086
-    n=$(instructions "$work/$file" "$cli" --correction 0,0 $args)
-    b=
+    one=$(seconds "$work/$file" "$cli" --correction 0,0 --threads 1 $args)
+    awk -v c="$(cpu)" -v f="$floor_cpu" 'BEGIN { print c / f }' >> "$work/${name// /_}.cpu_ratio"
     # shellcheck disable=SC2086
-    [ -n "$base" ] && [[ $name != *notations* && $name != *geojson* ]] &&
-      b=$(instructions "$work/$file" "$base" --correction 0,0 $args)
-    awk -v name="$name" -v n="$n" -v b="$b" 'BEGIN { printf "  %-28s %14d", name, n
-      if (b != "") printf "   baseline %14d, %+.1f%%", b, 100 * (n - b) / b
-      printf "\n" }'
+    all=$(seconds "$work/$file" "$cli" --correction 0,0 $args)
+    key=${name// /_}
+    echo "$one" >> "$work/$key.one"
+    echo "$all" >> "$work/$key.all"
+    awk -v o="$one" -v a="$all" -v f="$floor" 'BEGIN { print o / f }' >> "$work/$key.one_ratio"
+    awk -v o="$one" -v a="$all" -v f="$floor" 'BEGIN { print a / f }' >> "$work/$key.all_ratio"
+    awk -v o="$one" -v a="$all" 'BEGIN { print o / a }' >> "$work/$key.speedup"
+  done
+done
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf "%-14s %9s %9s %11s %11s %9s %11s\n" "" "1 thread" "$cores cores" "1 / floor" \
+  "all / floor" "speed-up" "CPU 1 / floor"
+printf "%-14s %8.3fs %8s %11s %11s %9s %8.3fs\n" "mawk floor" "$(median < "$work/floor")" "" "" "" "" \
+  "$(median < "$work/floor_cpu")"
+for row in "${rows[@]}"; do
+  IFS='|' read -r name _ _ <<< "$row"
+  key=${name// /_}
+  printf "%-14s %8.3fs %8.3fs %10.2fx %10.2fx %8.2fx %10.2fx\n" "$name" \
+    "$(median < "$work/$key.one")" "$(median < "$work/$key.all")" \
+    "$(median < "$work/$key.one_ratio")" "$(median < "$work/$key.all_ratio")" \
+    "$(median < "$work/$key.speedup")" "$(median < "$work/$key.cpu_ratio")"
+done
+
+if [ "${INSTRUCTIONS:-}" = 1 ]; then
+  echo "instructions a line over 100000 lines (callgrind, one thread)"
+  for row in "${rows[@]}"; do
+    IFS='|' read -r name file args <<< "$row"
+    # shellcheck disable=SC2086
+    n=$(head -n 100000 "$work/$file" | valgrind --tool=callgrind --callgrind-out-file=/dev/null \
+      "$cli" --correction 0,0 --threads 1 $args 2>&1 >/dev/null | sed -n 's/.*Collected : //p')
+    awk -v name="$name" -v n="$n" 'BEGIN { printf "  %-12s %8.0f\n", name, n / 100000 }'
   done
 fi
 
-peak() {  # file, arguments: peak resident memory in MiB
-  local file=$1
-  shift
-  /usr/bin/time -f %M "$cli" --correction 0,0 "$@" < "$file" 2>&1 >/dev/null | tail -n 1 |
-    awk '{ printf "%.1f", $1 / 1024 }'
-}
-echo "peak resident memory over $lines codes: decode --dd $(peak "$work/codes.txt" decode --dd) MiB," \
-  "decode --to geojson $(peak "$work/codes.txt" decode --to geojson) MiB"
-mem=$(generate 10000000 | /usr/bin/time -f %M "$cli" --correction 0,0 dms 2>&1 >/dev/null | tail -n 1)
-awk -v kb="$mem" 'BEGIN { printf "peak resident memory of dms over 10000000 lines: %.1f MiB\n", kb / 1024 }'
+# Peak resident memory over ten million lines from a file, which gives full blocks.
+big=10000000
+generate "$big" > "$work/big.txt"
+"$cli" --correction 0,0 encode < "$work/big.txt" > "$work/big_codes.txt"
+for row in "${rows[@]}"; do
+  IFS='|' read -r name file args <<< "$row"
+  [ "$file" = codes.txt ] && input=big_codes.txt || input=big.txt
+  for threads in 1 "$cores"; do
+    # shellcheck disable=SC2086
+    kb=$(/usr/bin/time -f %M "$cli" --correction 0,0 --threads "$threads" $args \
+      < "$work/$input" 2>&1 >/dev/null | tail -n 1)
+    awk -v name="$name" -v t="$threads" -v kb="$kb" -v n="$big" \
+      'BEGIN { printf "peak resident memory of %s over %d lines, %d thread(s): %.1f MiB\n", name, n, t, kb / 1024 }'
+  done
+done

@@ -9,6 +9,7 @@
 #include "errors.h"
 #include "numbers.h"
 #include "operations.h"
+#include "pipeline.h"
 
 namespace miralto::cli {
 
@@ -215,6 +216,10 @@ std::span<const std::string> Converter::Convert(std::span<const std::string_view
 
 bool Converter::ConvertLine(std::string_view line, long number, std::string& out) {
   out.clear();
+  return AppendLine(line, number, out);
+}
+
+bool Converter::AppendLine(std::string_view line, long number, std::string& out) {
   RecordView view;
   view.number = number;
   view.record = line;
@@ -346,29 +351,47 @@ bool Converter::Finish(std::string& out) {
   return stream_.ok;
 }
 
-bool Converter::ConvertStream(std::FILE* in, std::FILE* out) {
-  constexpr std::size_t kBlock = 1 << 16;
-  std::string buffer(kBlock, '\0');
-  std::string output;
-  output.reserve(3 * kBlock);
+void Converter::StartPart() { writer_ = Info(options_.to).make({separator_, options_.append}); }
 
-  auto flush = [&] {
-    if (!output.empty() && std::fwrite(output.data(), 1, output.size(), out) != output.size()) {
-      throw std::runtime_error("cannot write the output");
+bool Converter::ConvertLines(std::string_view lines, long& number, std::string& out) {
+  bool all_ok = true;
+  std::string& line_out = line_out_;
+  auto handle = [&](std::string_view line) {
+    ++number;
+    if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (number == 1 && options_.header) {
+      HeaderLine(line, line_out);
+      if (map_) return;
+      out += line_out;
+    } else {
+      all_ok = AppendLine(line, number, out) && all_ok;
     }
-    output.clear();
+    if (!map_) out += '\n';
   };
-
-  Begin(output);
-  std::size_t got = 0;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
-    Feed(std::string_view(buffer.data(), got), output);
-    if (output.size() >= kBlock) flush();
+  std::size_t start = 0;
+  for (std::size_t end; (end = lines.find('\n', start)) != std::string_view::npos;
+       start = end + 1) {
+    handle(lines.substr(start, end - start));
   }
-  if (std::ferror(in)) throw std::runtime_error("cannot read the input");
-  const bool all_ok = Finish(output);
-  flush();
-  if (std::fflush(out) != 0) throw std::runtime_error("cannot write the output");
+  if (start < lines.size()) handle(lines.substr(start));
+  return all_ok;
+}
+
+bool Converter::ConvertStream(std::FILE* in, std::FILE* out) {
+  BlockReader reader(in, options_.csv);
+  std::string block;
+  std::string output;
+  bool all_ok = true;
+  long number = 0;
+  Begin(output);
+  while (reader.Next(block)) {
+    all_ok = ConvertLines(block, number, output) && all_ok;
+    WriteAll(out, output);
+    output.clear();
+  }
+  End(output);
+  WriteAll(out, output);
   return all_ok;
 }
 

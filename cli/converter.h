@@ -55,8 +55,10 @@ class Converter {
   bool ConvertRecord(std::string_view record, std::string& out);
 
   // Converts a whole stream, writing one output line per input line. Skips a UTF-8 byte-order
-  // mark at the start and drops the CR of CRLF line ends. Returns false if any record failed;
-  // throws std::runtime_error when the output cannot be written.
+  // mark at the start and drops the CR of CRLF line ends. Each run of whole lines is answered as
+  // soon as it arrives, so an interactive pipe gets its line back at once. `in` must not have been
+  // read through its stdio buffer. Returns false if any record failed; throws std::runtime_error
+  // when the input cannot be read or the output cannot be written.
   bool ConvertStream(std::FILE* in, std::FILE* out);
 
   // The same in steps, for a caller that holds the input in blocks (a browser reading a file):
@@ -66,12 +68,26 @@ class Converter {
   void Feed(std::string_view block, std::string& out);
   bool Finish(std::string& out);
 
+  // Appends the output for `lines`, whole input lines each ended by LF (the last one of the input
+  // may lack it), as ConvertStream writes them; `number` is the number of the line before them
+  // and is left at the last one. Line 1 is the stream's first: its byte-order mark is skipped and
+  // with --header it is the header. Returns false if any record failed.
+  bool ConvertLines(std::string_view lines, long& number, std::string& out);
+
+  // The records appended next start a part of the document that is joined to the others by the
+  // caller: they are written as if none came before. Between two parts that both hold records
+  // the caller writes RecordSeparator().
+  void StartPart();
+  std::string_view RecordSeparator() const { return writer_->RecordSeparator(); }
+
   // Runs the command on `fields` (a layout of the command) and returns its results; throws the
   // core's Error, or ConversionError for a field count the command does not take.
   std::span<const std::string> Convert(std::span<const std::string_view> fields);
 
  private:
   void InitParser();
+  // ConvertLine, appending to `out`.
+  bool AppendLine(std::string_view line, long number, std::string& out);
   // Splits a record into fields_ ; false with `error` set for a malformed CSV record.
   bool Split(std::string_view record, std::string& error);
   // Picks the command's fields out of fields_ into selected_ and returns their layout; nullptr
@@ -108,6 +124,7 @@ class Converter {
     long number = 0;
     bool ok = true;
   } stream_;
+  std::string line_out_;
 };
 
 }  // namespace miralto::cli

@@ -139,6 +139,7 @@ class GeoJsonWriter : public Writer {
     });
     out += "}}";
   }
+  std::string_view RecordSeparator() const override { return ","; }
 
  private:
   bool first_ = true;

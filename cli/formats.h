@@ -35,6 +35,8 @@ class Writer {
   // Text: the output line without its end. Map formats: the record's part of the document.
   virtual void Record(const RecordView& record, std::string& out) = 0;
   virtual void End(std::string& out) = 0;
+  // What the document puts between two records beyond what a first record begins with.
+  virtual std::string_view RecordSeparator() const { return {}; }
 };
 
 // How the text format joins fields, and whether it writes the input record first.

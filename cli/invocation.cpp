@@ -19,6 +19,7 @@
 #include "errors.h"
 #include "geojson_input.h"
 #include "miralto_version.h"
+#include "pipeline.h"
 #include "process.h"
 
 namespace miralto::cli {
@@ -144,6 +145,11 @@ std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation) {
       ->check(CLI::PositiveNumber);
   app.add_flag("--append", options.append, "write the input record, then the results");
   app.add_flag("--header", options.header, "the first record is a header: pass it through");
+  invocation.threads = AvailableCores();
+  app.add_option("--threads", invocation.threads,
+                 "convert on N threads at once (default: the cores the program may use); 1 "
+                 "converts on one")
+      ->check(CLI::Range(1u, 1024u));
 
   bool& from_geojson = invocation.from_geojson;
   try {
@@ -239,8 +245,8 @@ int Run(const Invocation& invocation) {
   }
   try {
     if (invocation.from_geojson) return ConvertGeoJson(options, in.get(), out.get()) ? 0 : 1;
-    Converter converter(options);
     if (invocation.one_record) {
+      Converter converter(options);
       std::string line;
       const bool ok = converter.ConvertRecord(invocation.input_string, line);
       if (std::fwrite(line.data(), 1, line.size(), out.get()) != line.size() ||
@@ -249,7 +255,7 @@ int Run(const Invocation& invocation) {
       }
       return ok ? 0 : 1;
     }
-    return converter.ConvertStream(in.get(), out.get()) ? 0 : 1;
+    return ConvertStream(options, in.get(), out.get(), invocation.threads) ? 0 : 1;
   } catch (const std::exception& error) {
     std::cerr << "miralto-cli: " << error.what() << "\n";
     return 1;

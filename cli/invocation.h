@@ -16,6 +16,7 @@ struct Invocation {
   std::string input_file;          // empty or "-": standard input
   std::string output_file;         // empty or "-": standard output
   std::string input_string;
+  unsigned threads = 1;  // --threads; ReadOptions sets the cores the program may use
 };
 
 // Reads the command line (UTF-8) into `invocation`. Returns the exit status when the program ends

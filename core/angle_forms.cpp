@@ -92,6 +92,11 @@ std::string DmsToDecimal(const DmsTexts& texts, std::string_view quantity) {
   const double minutes = ParseStrictNamed(texts.minutes, quantity, "minutes");
   const double seconds = ParseStrictNamed(texts.seconds, quantity, "seconds");
   const double degrees = ParseStrictNamed(texts.degrees, quantity, "degrees");
+  return DmsToDecimal(DmsValues{degrees, minutes, seconds}, quantity);
+}
+
+std::string DmsToDecimal(const DmsValues& values, std::string_view quantity) {
+  const auto [degrees, minutes, seconds] = values;
   const double a = minutes / 60;
   const double b = degrees + a;
   try {

@@ -35,4 +35,7 @@ DmsValues DecimalToDmsValues(double decimal, std::string_view text);
 // range.
 std::string DmsToDecimal(const DmsTexts& texts, std::string_view quantity);
 
+// The same from the numbers the three texts read back as.
+std::string DmsToDecimal(const DmsValues& values, std::string_view quantity);
+
 }  // namespace miralto

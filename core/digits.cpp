@@ -18,9 +18,7 @@ constexpr Long kBase = static_cast<Long>(kDigitBase);
 }  // namespace
 
 int DigitValue(std::string_view character) {
-  if (character.size() != 1) return -1;
-  const std::size_t found = kDigitAlphabet.find(character[0]);
-  return found == std::string_view::npos ? -1 : static_cast<int>(found);
+  return character.size() == 1 ? DigitValue(character[0]) : -1;
 }
 
 std::string NumberToDigits(Long number, int minimum_length) {

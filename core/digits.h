@@ -24,8 +24,19 @@ inline constexpr std::array<char, kDigitBase> kDigitTable = [] {
   return table;
 }();
 
+// Digit values by byte, -1 for a byte that is not a digit.
+inline constexpr std::array<signed char, 256> kDigitValues = [] {
+  std::array<signed char, 256> values{};
+  values.fill(-1);
+  for (std::size_t i = 0; i < kDigitBase; ++i) {
+    values[static_cast<unsigned char>(kDigitAlphabet[i])] = static_cast<signed char>(i);
+  }
+  return values;
+}();
+
 // The value of one digit character, or -1 for any character that is not a digit.
 int DigitValue(std::string_view character);
+inline int DigitValue(char byte) { return kDigitValues[static_cast<unsigned char>(byte)]; }
 
 // The base-34 digits of `number`, most significant first, padded on the left with "0" to at
 // least `minimum_length` characters and never cut. Throws OutOfReachError for a negative number.

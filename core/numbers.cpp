@@ -47,32 +47,44 @@ struct Scanned {
 // exponent only when it is complete.
 Scanned ScanNumber(std::string_view text) {
   Scanned s;
-  std::size_t pos = 0;
-  auto at = [&text](std::size_t i) { return i < text.size() ? text[i] : '\0'; };
-  if (at(pos) == '+' || at(pos) == '-') s.negative = text[pos++] == '-';
-  std::int64_t integer_digits = 0;  // significant digits before the period
-  std::int64_t leading_fraction_zeros = 0;
-  bool period = false;
-  bool all_zero = true;
-  for (char c = at(pos);; c = at(++pos)) {
-    if (IsDigit(c)) {
-      s.found = true;
-      if (++s.digit_count <= 15) s.digits = s.digits * 10 + static_cast<std::uint64_t>(c - '0');
-      if (period) ++s.fraction_digits;
-      if (c != '0' || !all_zero) {
-        if (!period && integer_digits < 1'000'000'000) ++integer_digits;
-        all_zero = false;
-      } else if (period && leading_fraction_zeros < 1'000'000'000) {
-        ++leading_fraction_zeros;
-      }
-    } else if (c == '.' && !period) {
-      period = true;
-    } else {
-      break;
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* p = begin;
+  if (p != end && (*p == '+' || *p == '-')) s.negative = *p++ == '-';
+  auto take_digits = [&s, &p, end] {
+    for (; p != end && IsDigit(*p); ++p) {
+      if (++s.digit_count <= 15) s.digits = s.digits * 10 + static_cast<std::uint64_t>(*p - '0');
     }
+  };
+  auto skip_zeros = [&s, &p, end] {
+    for (; p != end && *p == '0'; ++p) {
+      if (++s.digit_count <= 15) s.digits *= 10;
+    }
+  };
+  constexpr std::int64_t kCountLimit = 1'000'000'000;
+  const char* const integer_start = p;
+  skip_zeros();
+  const char* const significant = p;  // the first digit that is not a leading zero
+  take_digits();
+  // Significant digits before the period; leading zeros after it when there are none.
+  const std::int64_t integer_digits = std::min<std::int64_t>(p - significant, kCountLimit);
+  std::int64_t leading_fraction_zeros = 0;
+  bool found = p != integer_start;
+  if (p != end && *p == '.') {
+    const char* const fraction_start = ++p;
+    if (integer_digits == 0) {
+      skip_zeros();
+      leading_fraction_zeros = std::min<std::int64_t>(p - fraction_start, kCountLimit);
+    }
+    take_digits();
+    s.fraction_digits = static_cast<int>(std::min<std::int64_t>(p - fraction_start, kCountLimit));
+    found = found || p != fraction_start;
   }
-  if (!s.found) return Scanned{};
+  if (!found) return Scanned{};
+  s.found = true;
+  std::size_t pos = static_cast<std::size_t>(p - begin);
   s.end = pos;
+  auto at = [&text](std::size_t i) { return i < text.size() ? text[i] : '\0'; };
 
   // The exponent counts only when a digit follows E and its sign; otherwise the number ends at E.
   std::int64_t exponent = 0;
@@ -248,10 +260,61 @@ bool RoundSingleToSeven(double magnitude, std::uint32_t& digits, int& exponent) 
   }
   return false;
 }
+
+// For a double from 1E-5 to below 2^52, the magnitudes decimal degrees have: the exact rounding to
+// 15 digits, ties to even, in integer arithmetic, as the formatter would give it. The double is
+// m / 2^shift with m below 2^53; scaled by 10^(14 - e) it stays below 2^128.
+bool RoundDoubleToFifteen(double magnitude, std::uint64_t& digits, int& exponent) {
+  if (!(magnitude >= 1e-5 && magnitude < 0x1p52)) return false;
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  const int biased = static_cast<int>(bits >> 52);
+  const std::uint64_t m = (std::uint64_t{1} << 52) | (bits & ((std::uint64_t{1} << 52) - 1));
+  const int shift = 1023 + 52 - biased;  // 1 to 69 here
+  int e = ((biased - 1023) * 78913) >> 18;
+  constexpr std::uint64_t kLow = 100'000'000'000'000;  // 10^14
+  for (int tries = 0; tries < 3; ++tries) {
+    const int k = 14 - e;
+    if (k < 0 || k > 22) return false;
+    const Wide scaled = Wide{m} * kPowersOfTen[static_cast<std::size_t>(k)];
+    const Wide integer = scaled >> shift;
+    if (integer >= 10 * Wide{kLow}) {
+      ++e;
+      continue;
+    }
+    if (integer < kLow) {
+      --e;
+      continue;
+    }
+    auto rounded = static_cast<std::uint64_t>(integer);
+    const Wide rest = scaled - (integer << shift);
+    const Wide half = Wide{1} << (shift - 1);
+    if (rest > half || (rest == half && (rounded & 1) != 0)) ++rounded;
+    if (rounded == 10 * kLow) {
+      rounded = kLow;
+      ++e;
+    }
+    digits = rounded;
+    exponent = e;
+    return true;
+  }
+  return false;
+}
 #else
-// Without 128-bit integers (MSVC) every Single takes the general way, with the same results.
+// Without 128-bit integers (MSVC) every number takes the general way, with the same results.
 bool RoundSingleToSeven(double, std::uint32_t&, int&) { return false; }
+bool RoundDoubleToFifteen(double, std::uint64_t&, int&) { return false; }
 #endif
+
+bool RoundDoubleExactly(double magnitude, Rounded& r) {
+  std::uint64_t rounded = 0;
+  if (!RoundDoubleToFifteen(magnitude, rounded, r.exponent)) return false;
+  for (int i = 14; i >= 0; --i, rounded /= 10) {
+    r.mantissa[i] = static_cast<char>('0' + rounded % 10);
+  }
+  r.length = 15;
+  while (r.length > 1 && r.mantissa[r.length - 1] == '0') --r.length;
+  return true;
+}
 
 bool RoundSingleExactly(double magnitude, Rounded& r) {
   std::uint32_t rounded = 0;
@@ -270,9 +333,15 @@ std::string FormatSignificant(double value, int digits) {
   }
   if (value == 0.0) return "0";  // the negative zero too
   const double magnitude = std::fabs(value);
+  if (magnitude < 1e7 && magnitude == std::trunc(magnitude)) {
+    // A whole number of at most seven digits is its own rounding: degrees and minutes.
+    char text[16];
+    return std::string(text, std::to_chars(text, text + sizeof text, static_cast<Long>(value)).ptr);
+  }
   Rounded r;
   const bool fast = digits == 7 ? RoundSingleExactly(magnitude, r)
-                                : digits == 15 && RoundDoubleByShortest(magnitude, r);
+                                : digits == 15 && (RoundDoubleExactly(magnitude, r) ||
+                                                   RoundDoubleByShortest(magnitude, r));
   if (!fast) RoundByFormatter(magnitude, digits, r);
 
   char text[64];

@@ -118,7 +118,10 @@ std::string EncodeDegrees(DecimalInput lon, DecimalInput lat, Corrections c) {
 }
 
 DecimalTexts DecodeDegrees(std::string_view code, Corrections c) {
-  return DmsToDegrees(DecodePosition(code, c));
+  // The numbers the texts of "←" read back as, without forming them: "↓" gives the same texts.
+  const Tenths tenths = CodeToTenths(code, c);
+  return {DmsToDecimal(TenthsToDmsValues(tenths.lon), "longitude"),
+          DmsToDecimal(TenthsToDmsValues(tenths.lat), "latitude")};
 }
 
 WrittenPositions::WrittenPositions(std::string_view first_name, std::string_view second_name,

@@ -104,6 +104,9 @@ Tenths CodeToTenths(std::string_view code, Corrections corrections);
 // every part keeps the sign of `tenths`.
 DmsTexts TenthsToDms(Long tenths);
 
+// The numbers the three texts of TenthsToDms read back as, bit for bit, without forming them.
+DmsValues TenthsToDmsValues(Long tenths);
+
 // Decoding: the six field texts of the position a code names. All six are computed before any is
 // returned, so a failure leaves every field as it was.
 PositionTexts DecodePosition(std::string_view code, Corrections corrections);

@@ -7,7 +7,7 @@ _miralto_cli() {
       mapfile -t COMPREPLY < <(compgen -f -- "$cur")
       return
       ;;
-    --correction | --input-string | --comment-delimiter | --columns)
+    --correction | --input-string | --comment-delimiter | --columns | --threads)
       return
       ;;
     --to)
@@ -22,7 +22,7 @@ _miralto_cli() {
   if [[ $cur == -* ]]; then
     mapfile -t COMPREPLY < <(compgen -W "--correction --input-file -i --output-file -o
       --input-string --comment-delimiter --csv --columns --append --header --dd --lenient --to
-      --from --help -h --version" -- "$cur")
+      --from --threads --help -h --version" -- "$cur")
   else
     mapfile -t COMPREPLY < <(compgen -W "dms dd encode decode compare" -- "$cur")
   fi

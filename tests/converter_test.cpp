@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
+#include "pipeline.h"
 #include "vectors.h"
 
 namespace miralto::cli {
@@ -140,7 +142,8 @@ TEST(ConverterTest, CsvFieldsKeepTheirBlanksAndMalformedRecordsFail) {
   EXPECT_EQ(out, "113,17,39.5,23,13,59.9");
 }
 
-TEST(ConverterTest, ATenMegabyteLineIsAClearError) {
+class LongLineTest : public ::testing::TestWithParam<unsigned> {};
+TEST_P(LongLineTest, ATenMegabyteLineIsAClearError) {
   std::FILE* in = std::tmpfile();
   std::FILE* out = std::tmpfile();
   ASSERT_NE(in, nullptr);
@@ -149,8 +152,7 @@ TEST(ConverterTest, ATenMegabyteLineIsAClearError) {
   std::fwrite(line.data(), 1, line.size(), in);
   std::fputs("\n87ak7vtpg\n", in);
   std::rewind(in);
-  Converter converter(With(Command::kDecode));
-  EXPECT_FALSE(converter.ConvertStream(in, out));
+  EXPECT_FALSE(ConvertStream(With(Command::kDecode), in, out, GetParam()));
   std::rewind(out);
   char buffer[512] = {};
   ASSERT_NE(std::fgets(buffer, sizeof buffer, out), nullptr);
@@ -162,6 +164,7 @@ TEST(ConverterTest, ATenMegabyteLineIsAClearError) {
   std::fclose(in);
   std::fclose(out);
 }
+INSTANTIATE_TEST_SUITE_P(Threads, LongLineTest, ::testing::Values(1u, 2u));
 
 // Texts that a map format must escape, and bytes that are not UTF-8 (a Latin-1 file).
 TEST(MapTextTest, EscapesWhatJsonAndXmlCannotHoldAsItIs) {
@@ -185,19 +188,25 @@ TEST(MapTextTest, EscapesWhatJsonAndXmlCannotHoldAsItIs) {
   }
 }
 
+// The stream's output on one thread; on several it must be the same.
 std::string ConvertAll(Options options, const std::string& input) {
-  std::FILE* in = std::tmpfile();
-  std::FILE* out = std::tmpfile();
-  std::fwrite(input.data(), 1, input.size(), in);
-  std::rewind(in);
-  Converter converter(options);
-  converter.ConvertStream(in, out);
-  std::string text(static_cast<std::size_t>(std::ftell(out)), '\0');
-  std::rewind(out);
-  text.resize(std::fread(text.data(), 1, text.size(), out));
-  std::fclose(in);
-  std::fclose(out);
-  return text;
+  std::string outputs[2];
+  const unsigned threads[2] = {1, std::max(2u, AvailableCores())};
+  for (int i = 0; i < 2; ++i) {
+    std::FILE* in = std::tmpfile();
+    std::FILE* out = std::tmpfile();
+    std::fwrite(input.data(), 1, input.size(), in);
+    std::rewind(in);
+    ConvertStream(options, in, out, threads[i]);
+    std::string& text = outputs[i];
+    text.resize(static_cast<std::size_t>(std::ftell(out)));
+    std::rewind(out);
+    text.resize(std::fread(text.data(), 1, text.size(), out));
+    std::fclose(in);
+    std::fclose(out);
+  }
+  EXPECT_EQ(outputs[1], outputs[0]) << "on " << threads[1] << " threads";
+  return outputs[0];
 }
 
 TEST(MapOutputTest, HeaderNamesThatClashGiveWayToTheColumnNumber) {

@@ -169,6 +169,33 @@ TEST(DoubleTextTest, AgreesWithTheGeneralFormatter) {
   }
 }
 
+// Doubles around the powers of ten, the limits of the quick road, halves at the fifteenth digit
+// (ties go to the even digit) and random bits over the magnitudes of degrees and their
+// differences.
+TEST(DoubleTextTest, AgreesWithTheGeneralFormatterEverywhereItMatters) {
+  auto check = [](double value) {
+    ASSERT_EQ(DoubleText(value), TextReference(value, 15)) << std::hexfloat << value;
+    ASSERT_EQ(DoubleText(-value), TextReference(-value, 15)) << std::hexfloat << value;
+  };
+  for (const double start :
+       {0.00001, 0.0000099999999999999, 0.99999999999999, 9.9999999999999, 99999999999999.0,
+        999999999999999.0, 0x1p52, 113.288944444444, 59.99999999999999, 123456789012344.5}) {
+    double value = start;
+    for (int i = 0; i < 20000; ++i, value = std::nextafter(value, 2 * value)) check(value);
+  }
+  EXPECT_EQ(DoubleText(123456789012345.5), "123456789012346");
+  EXPECT_EQ(DoubleText(123456789012344.5), "123456789012344");
+  std::mt19937_64 random(20261210);
+  for (int i = 0; i < 300000; ++i) {
+    // Subnormals are left out: their shortest text, which DoubleText writes, can have fewer
+    // digits than the rounding to fifteen.
+    const double value = std::bit_cast<double>(static_cast<std::uint64_t>(random()));
+    if (std::isnormal(value)) check(value);
+    check(std::uniform_real_distribution<double>(-200.0, 200.0)(random));
+    check(std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 80)));
+  }
+}
+
 // SingleValue stands in for reading SingleText back wherever encoding skips the texts: it must
 // give the same double for every Single, in the fixed form and the exponent form alike.
 TEST(SingleValueTest, IsWhatTheTextReadsBackAs) {
@@ -214,6 +241,48 @@ TEST(ParseTest, ShortDecimalsReadAsTheGeneralReaderReadsThem) {
     ASSERT_EQ(Exact(ParseStrict(text)), Exact(expected)) << text;
     ASSERT_EQ(Exact(ParseLenient(text)), Exact(expected)) << text;
   }
+}
+
+// Any text of signs, zeros, digits, periods and exponents: both readers take the longest number at
+// its front as the general reader does, and the strict one only a text that is all number.
+TEST(ParseTest, EveryShapeOfNumberReadsAsTheGeneralReaderReadsIt) {
+  std::mt19937_64 random(20261211);
+  auto digits = [&random](std::string& text, std::size_t count) {
+    for (std::size_t d = 0; d < count; ++d) text += static_cast<char>('0' + random() % 10);
+  };
+  for (int i = 0; i < 300000; ++i) {
+    std::string text = std::string(random() % 3 == 0 ? "-" : random() % 4 == 0 ? "+" : "");
+    text += std::string(random() % 4, '0');
+    digits(text, random() % 22);
+    if (random() % 3 != 0) {
+      text += '.';
+      text += std::string(random() % 4, '0');
+      digits(text, random() % 22);
+    }
+    if (random() % 3 == 0) {
+      text += random() % 2 ? 'e' : 'E';
+      if (random() % 2) text += random() % 2 ? '-' : '+';
+      digits(text, random() % 3);
+    }
+    if (random() % 4 == 0) text += random() % 2 ? "." : "x1";
+    const bool plus = text[0] == '+';
+    const char* first = text.data() + (plus ? 1 : 0);
+    double expected = 0;
+    const auto [end, ec] = std::from_chars(first, text.data() + text.size(), expected);
+    if (ec != std::errc()) expected = 0;
+    ASSERT_EQ(Exact(ParseLenient(text)), Exact(expected)) << text;
+    double strict = 0;
+    ASSERT_EQ(TryParseStrict(text, strict), ec == std::errc() && end == text.data() + text.size())
+        << text;
+    if (ec == std::errc() && end == text.data() + text.size()) {
+      ASSERT_EQ(Exact(strict), Exact(expected)) << text;
+    }
+  }
+  // Beyond the double range only by its exponent, or by its digits: leading zeros do not count.
+  EXPECT_THROW(ParseStrict("00012e400"), OverflowError);
+  EXPECT_THROW(ParseStrict(std::string(400, '9')), OverflowError);
+  EXPECT_EQ(ParseStrict("0000.000001e-400"), 0.0);
+  EXPECT_EQ(ParseStrict("0." + std::string(400, '0') + "1"), 0.0);
 }
 
 }  // namespace

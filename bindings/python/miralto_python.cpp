@@ -265,16 +265,27 @@ class ColumnOutputs : public batch::Outputs {
   std::vector<std::vector<double>> numbers_;
 };
 
+// A float, int, text or None of Python's own: a scalar, told apart without asking numpy, which
+// would cost more than the conversion itself.
+bool PlainScalar(const py::object& o) {
+  return PyFloat_CheckExact(o.ptr()) || PyLong_CheckExact(o.ptr()) ||
+         PyUnicode_CheckExact(o.ptr()) || PyBytes_CheckExact(o.ptr()) || o.is_none();
+}
+
 // Runs `op` over the inputs: once for scalars, element-wise over their numpy broadcast for
 // arrays and sequences.
 py::object Apply(const std::vector<py::object>& inputs, const ElementOperation& op, Corrections c,
                  const std::string& errors_name, bool return_mask) {
   const Errors errors = ReadErrors(errors_name);
-  const py::module_ np = py::module_::import("numpy");
-  bool scalar = true;
-  for (const py::object& input : inputs) {
-    scalar = scalar && (py::isinstance<py::str>(input) || py::isinstance<py::bytes>(input) ||
-                        np.attr("ndim")(input).cast<int>() == 0);
+  bool scalar = std::all_of(inputs.begin(), inputs.end(), PlainScalar);
+  py::module_ np;
+  if (!scalar) {
+    np = py::module_::import("numpy");
+    scalar = true;
+    for (const py::object& input : inputs) {
+      scalar = scalar && (py::isinstance<py::str>(input) || py::isinstance<py::bytes>(input) ||
+                          np.attr("ndim")(input).cast<int>() == 0);
+    }
   }
 
   if (scalar) {
@@ -283,7 +294,9 @@ py::object Apply(const std::vector<py::object>& inputs, const ElementOperation& 
     bool missing = false;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
       py::object item = inputs[i];
-      if (py::hasattr(item, "item") && !py::isinstance<py::str>(item)) item = item.attr("item")();
+      if (!PlainScalar(item) && py::hasattr(item, "item") && !py::isinstance<py::str>(item)) {
+        item = item.attr("item")();
+      }
       Column::Read(item, fields[i].kind, fields[i].number, texts[i]);
       fields[i].text = texts[i];
       missing = missing || fields[i].kind == FieldKind::kMissing;

@@ -1,0 +1,52 @@
+// A bare Qt window of a given size, and the same with one more of the things the real window does
+// before it shows, each turned on by an argument: the window icon, the translations of Chinese,
+// a grid of captioned labels and text boxes (fonts and widget creation), the list of font
+// families (the window asks it whether Tahoma is there), and a caption in Chinese (a CJK font).
+// Usage: window_probe WIDTH HEIGHT [--icon DIR] [--translations] [--widgets N] [--families]
+//                     [--chinese]
+#include <QApplication>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTranslator>
+#include <QWidget>
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  const QStringList args = QApplication::arguments();
+  QWidget window;
+  window.setFixedSize(args.value(1).toInt(), args.value(2).toInt());
+  for (qsizetype i = 3; i < args.size(); ++i) {
+    if (args[i] == "--icon") {
+      const QString dir = args.value(++i);
+      QIcon icon;
+      for (const char* name : {"miralto-16.png", "miralto-32.png", "miralto-32-mono.png"}) {
+        icon.addFile(dir + "/" + QString::fromLatin1(name));
+      }
+      QApplication::setWindowIcon(icon);
+    } else if (args[i] == "--translations") {
+      auto* qt = new QTranslator(&app);
+      if (qt->load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(qt);
+      }
+    } else if (args[i] == "--families") {
+      if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) window.setFont({});
+    } else if (args[i] == "--chinese") {
+      (new QLabel(QString::fromUtf8("\u8ba1\u7b97\u5dee\u503c"), &window))->move(4, 4);
+    } else if (args[i] == "--widgets") {
+      const int count = args.value(++i).toInt();
+      auto* grid = new QGridLayout(&window);
+      for (int row = 0; row < count; ++row) {
+        grid->addWidget(new QLabel(QStringLiteral("Label %1").arg(row)), row, 0);
+        grid->addWidget(new QLineEdit(QStringLiteral("113.288959")), row, 1);
+      }
+    }
+  }
+  window.show();
+  return QApplication::exec();
+}
