@@ -266,7 +266,8 @@ bool RoundSingleToSeven(double magnitude, std::uint32_t& digits, int& exponent) 
 // m / 2^shift with m below 2^53; scaled by 10^(14 - e) it stays below 2^128.
 bool RoundDoubleToFifteen(double magnitude, std::uint64_t& digits, int& exponent) {
   if (!(magnitude >= 1e-5 && magnitude < 0x1p52)) return false;
-  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  std::uint64_t bits = 0;  // memcpy, not std::bit_cast, which the browser's library lacks
+  std::memcpy(&bits, &magnitude, sizeof bits);
   const int biased = static_cast<int>(bits >> 52);
   const std::uint64_t m = (std::uint64_t{1} << 52) | (bits & ((std::uint64_t{1} << 52) - 1));
   const int shift = 1023 + 52 - biased;  // 1 to 69 here
