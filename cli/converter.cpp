@@ -30,6 +30,29 @@ std::string FieldName(const std::vector<int>& columns, std::size_t i) {
                             : "field " + std::to_string(i + 1);
 }
 
+// Whether a line of CSV that starts inside a quoted field (`in_quotes`) or at a record's start ends
+// inside one. A quote opens a field only at its start: a stray one in a field is libcsv's to
+// refuse, and must not swallow the lines after it.
+bool EndsInQuotes(std::string_view line, bool in_quotes) {
+  bool field_start = !in_quotes;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (in_quotes) {
+      if (c == '"') {
+        if (i + 1 < line.size() && line[i + 1] == '"') {
+          ++i;  // an escaped quote
+        } else {
+          in_quotes = false;
+        }
+      }
+    } else if (c == '"' && field_start) {
+      in_quotes = true;
+    }
+    field_start = !in_quotes && c == ',';
+  }
+  return in_quotes;
+}
+
 }  // namespace
 
 Converter::Converter(Options options)
@@ -39,8 +62,16 @@ Converter::Converter(Options options)
       writer_(Info(options_.to).make({options_.csv ? ',' : ' ', options_.append})),
       separator_(options_.csv ? ',' : ' '),
       parser_(std::make_unique<csv_parser>()),
-      written_(FieldName(options_.columns, 0), FieldName(options_.columns, 1), options_.lenient) {
+      // The pair's fields are read latitude first with --order latlon: the longitude is field 2.
+      written_(FieldName(options_.columns, options_.lat_first ? 1 : 0),
+               FieldName(options_.columns, options_.lat_first ? 0 : 1), options_.lenient) {
   InitParser();
+  const auto names = ResultNames(info_, options_.dd);
+  result_name_count_ = names.size();
+  std::copy(names.begin(), names.end(), result_names_.begin());
+  if (options_.lat_first && result_name_count_ == 2 && info_.has_point) {
+    std::swap(result_names_[0], result_names_[1]);
+  }
 }
 
 void Converter::InitParser() {
@@ -68,6 +99,11 @@ bool Converter::Split(std::string_view record, std::string& error) {
       const std::size_t start = pos;
       while (pos < record.size() && !blank(record[pos])) ++pos;
       fields_.push_back(record.substr(start, pos - start));
+    }
+    // A pair as maps copy it, "23.236255, 113.288959": the comma between the two fields goes.
+    if (fields_.size() == 3 && fields_[1] == ",") fields_.erase(fields_.begin() + 1);
+    if (fields_.size() == 2 && fields_[0].size() > 1 && fields_[0].back() == ',') {
+      fields_[0].remove_suffix(1);
     }
     return true;
   }
@@ -192,6 +228,9 @@ const Layout* Converter::Select(std::string& problem) {
     }
   }
   const Layout* layout = FindLayout(info_, selected_.size(), options_.lenient);
+  if (layout != nullptr && layout->notations && options_.lat_first) {
+    std::swap(selected_[0], selected_[1]);
+  }
   if (layout == nullptr) {
     problem = "wrong number of fields: expected ";
     problem += Expectation(info_, options_.lenient);
@@ -225,10 +264,13 @@ bool Converter::ConvertLine(std::string_view line, long number, std::string& out
       view.comment = line.substr(at);
     }
   }
-  view.input_names = header_views_;
-
   std::string problem;
   if (Split(view.record, problem)) {
+    // A record longer than the header: its further columns are named too.
+    if (!header_views_.empty() && fields_.size() > header_names_.size()) {
+      NameColumns({}, fields_.size());
+    }
+    view.input_names = header_views_;
     view.inputs = fields_;
     if (fields_.empty()) {  // an empty record gives an empty line, and no point
       if (!map_) writer_->Record(view, out);
@@ -237,9 +279,11 @@ bool Converter::ConvertLine(std::string_view line, long number, std::string& out
     if (const Layout* layout = Select(problem)) {
       try {
         Compute(*layout);
-        const auto names = ResultNames(info_, options_.dd);
-        view.result_names = names;
+        view.result_names = {result_names_.data(), result_name_count_};
         view.results = {results_.data(), result_count_};
+        if (options_.lat_first && result_count_ == 2 && info_.has_point) {
+          std::swap(results_[0], results_[1]);
+        }
         if (map_) {
           view.lon = point_[0];
           view.lat = point_[1];
@@ -271,19 +315,8 @@ void Converter::HeaderLine(std::string_view line, std::string& out) {
     // gives way to "column N".
     std::string ignored;
     Split(line, ignored);
-    const auto results = ResultNames(info_, options_.dd);
     header_names_.clear();
-    for (std::size_t i = 0; i < fields_.size(); ++i) {
-      const std::string_view name = fields_[i];
-      const bool taken =
-          name.empty() ||
-          std::find(header_names_.begin(), header_names_.end(), name) != header_names_.end() ||
-          std::find(results.begin(), results.end(), name) != results.end() ||
-          std::find(std::begin(kReservedProperties), std::end(kReservedProperties), name) !=
-              std::end(kReservedProperties);
-      header_names_.push_back(taken ? "column " + std::to_string(i + 1) : std::string(name));
-    }
-    header_views_.assign(header_names_.begin(), header_names_.end());
+    NameColumns(fields_, fields_.size());
     return;
   }
   out.assign(line);
@@ -292,6 +325,29 @@ void Converter::HeaderLine(std::string_view line, std::string& out) {
     out += separator_;
     out += name;
   }
+}
+
+void Converter::NameColumns(std::span<const std::string_view> header, std::size_t count) {
+  const auto results = ResultNames(info_, options_.dd);
+  auto taken = [&](std::string_view name) {
+    return name.empty() ||
+           std::find(header_names_.begin(), header_names_.end(), name) != header_names_.end() ||
+           std::find(results.begin(), results.end(), name) != results.end() ||
+           std::find(std::begin(kReservedProperties), std::end(kReservedProperties), name) !=
+               std::end(kReservedProperties);
+  };
+  for (std::size_t i = header_names_.size(); i < count; ++i) {
+    std::string name = i < header.size() ? std::string(header[i]) : std::string();
+    if (taken(name)) {
+      // A header may itself hold "column 3": the generated name then takes a suffix.
+      name = "column " + std::to_string(i + 1);
+      for (int n = 2; taken(name); ++n) {
+        name = "column " + std::to_string(i + 1) + " (" + std::to_string(n) + ")";
+      }
+    }
+    header_names_.push_back(std::move(name));
+  }
+  header_views_.assign(header_names_.begin(), header_names_.end());
 }
 
 void Converter::Begin(std::string& out) { writer_->Begin(out); }
@@ -324,19 +380,46 @@ bool Converter::ConvertStream(std::FILE* in, std::FILE* out) {
     }
     output.clear();
   };
-  auto handle = [&](std::string_view line) {
-    ++number;
-    if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (number == 1 && options_.header) {
+  // A CSV record whose quoted field holds a line break runs over several lines: it is gathered
+  // while its quotes are open and goes by the number of its first line.
+  std::string record;
+  long first_line = 0;
+  bool quote_open = false;
+  auto convert = [&](std::string_view line, long line_number) {
+    if (line_number == 1 && options_.header) {
       HeaderLine(line, line_out);
       if (map_) return;
     } else {
-      all_ok = ConvertLine(line, number, line_out) && all_ok;
+      all_ok = ConvertLine(line, line_number, line_out) && all_ok;
     }
     output += line_out;
     if (!map_) output += '\n';
     if (output.size() >= kBlock) flush();
+  };
+  auto handle = [&](std::string_view line) {
+    ++number;
+    if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (options_.csv) {
+      const bool was_open = quote_open;
+      quote_open = EndsInQuotes(line, quote_open);
+      if (was_open) {
+        record += '\n';
+        record.append(line);
+      }
+      if (quote_open) {
+        if (!was_open) {
+          record.assign(line);
+          first_line = number;
+        }
+        return;
+      }
+      if (was_open) {
+        convert(record, first_line);
+        return;
+      }
+    }
+    convert(line, number);
   };
 
   Begin(output);
@@ -358,6 +441,7 @@ bool Converter::ConvertStream(std::FILE* in, std::FILE* out) {
   }
   if (std::ferror(in)) throw std::runtime_error("cannot read the input");
   if (!pending.empty()) handle(pending);
+  if (quote_open) convert(record, first_line);  // a quote never closed: a malformed record
   End(output);
   flush();
   if (std::fflush(out) != 0) throw std::runtime_error("cannot write the output");

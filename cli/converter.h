@@ -27,6 +27,7 @@ struct Options {
   std::vector<int> columns;   // input columns (from 1) holding the fields; empty: the first
   bool append = false;        // the input record, then the results
   bool header = false;        // the first record is a header
+  bool lat_first = false;     // --order latlon: a LON LAT pair read and written latitude first
   std::string comment_delimiter;  // the rest of a line after it is copied to the output line
   Corrections corrections;
 };
@@ -67,6 +68,9 @@ class Converter {
   void InitParser();
   // Splits a record into fields_ ; false with `error` set for a malformed CSV record.
   bool Split(std::string_view record, std::string& error);
+  // Names the input columns after those named so far, up to `count`, from `header`: each name
+  // unique, "column N" where the header has none or its name is empty or taken.
+  void NameColumns(std::span<const std::string_view> header, std::size_t count);
   // Picks the command's fields out of fields_ into selected_ and returns their layout; nullptr
   // with `problem` set when the record does not hold them.
   const Layout* Select(std::string& problem);
@@ -91,6 +95,8 @@ class Converter {
   std::array<std::string, 2> point_;
   std::array<std::string, 6> results_;
   std::size_t result_count_ = 0;
+  std::array<std::string_view, 6> result_names_;  // in the order the results are written
+  std::size_t result_name_count_ = 0;
   std::vector<std::string> header_names_;
   std::vector<std::string_view> header_views_;
 };

@@ -14,3 +14,5 @@ set(CPACK_NSIS_DISPLAY_NAME Miralto)
 if(MIRALTO_BUILD_UI)
   set(CPACK_PACKAGE_EXECUTABLES miralto Miralto)  # the Start menu entry
 endif()
+# One folder with every component, as the ZIP and the installer have always held.
+set(CPACK_MONOLITHIC_INSTALL ON)
