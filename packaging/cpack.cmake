@@ -23,6 +23,11 @@ endif()
 # its copyright file and changelog (installed by packaging/CMakeLists.txt) and the file name
 # Debian's tools give (miralto_1.00_amd64.deb); the libraries' packages come from dpkg-shlibdeps.
 set(CPACK_DEB_COMPONENT_INSTALL ON)
+# CPackDeb puts the project's summary before each package's description unless the summary is
+# CPack's own default: the synopses come from the table instead.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_PROJECT_NAME} built using CMake")
+endif()
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -49,7 +54,7 @@ endforeach()
 # The window: fonts with Chinese glyphs for the captions, and a Latin sans beside them.
 set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-wqy-microhei, fonts-dejavu-core")
 # The library's package carries its shlibs file and has ldconfig run when it comes and goes.
-set(CPACK_DEBIAN_LIBRARY_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS library)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SHLIBDEPS OFF)

@@ -59,7 +59,7 @@ for package in "${packages[@]}"; do
 done
 for row in "${expected[@]}"; do
   package=${row%% *} file=${row#* }
-  [ -e "$work/each/$package/$file" ] || fail "$package lacks /$file"
+  [ -e "$work/each/$package/$file" ] || [ -L "$work/each/$package/$file" ] || fail "$package lacks /$file"
 done
 [ -n "$(find "$work/each/python3-miralto/usr/lib/python3/dist-packages" -name 'miralto.cpython-*.so')" ] ||
   fail "python3-miralto lacks the module"
@@ -86,12 +86,9 @@ dpkg-deb -I "$(deb libmiralto1)" shlibs | grep -q "^libmiralto 1 libmiralto1" ||
 
 # Debian's checks: no error, and every warning that remains is one listed here with its reason.
 accepted=(
-  # The project is released by its own maintainers, not uploaded to Debian: no bug to close.
-  initial-upload-closes-no-bugs
-  # The maintainers' address is a placeholder until the project has a public one.
-  bogus-mail-host
-  # libmiralto's interface is nine functions; a symbols file is kept once it has a second version.
-  no-symbols-control-file
+  # CPack writes a postinst and a postrm that run ldconfig for a package with a shared library,
+  # besides the trigger the package declares; running it twice does no harm.
+  maintscript-calls-ldconfig
 )
 lintian_tags=$(IFS=,; echo "${accepted[*]}")
 lintian --fail-on error,warning --suppress-tags "$lintian_tags" --no-tag-display-limit \
