@@ -19,7 +19,7 @@ need_packages() {
 # The toolchain and libraries every build uses; Qt's translation tools make the window's Chinese,
 # Python turns the same translation file into the table of the windows without Qt.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11-dev libcsv-dev
-  nlohmann-json3-dev qt6-tools-dev qt6-l10n-tools python3)
+  libsimdjson-dev nlohmann-json3-dev qt6-tools-dev qt6-l10n-tools python3)
 # The fonts the window is drawn with: Chinese glyphs and a Latin sans.
 FONT_PACKAGES=(fonts-noto-cjk fonts-dejavu-core)
 # What the window needs to show: its fonts, Qt's own texts in Chinese (the message box's buttons),
