@@ -118,6 +118,10 @@ void RunShare(const ElementOperation& op, const Inputs& inputs, Corrections c, b
 
 }  // namespace
 
+Long CorrectionOf(const Field& f) {
+  return RoundToLong(f.kind == FieldKind::kNumber ? f.number : ParseLenient(f.text));
+}
+
 std::string NumberText(double value) {
   char buffer[32];
   const bool whole = std::fabs(value) < 1e15 && value == std::trunc(value);
