@@ -12,6 +12,7 @@ set(MIRALTO_LIBCSV_SOURCE_DIR "" CACHE PATH "libcsv sources to build for the tar
 # simdjson: the unpacked Debian source package (apt-get source simdjson), whose single-header
 # build is compiled.
 set(MIRALTO_SIMDJSON_SOURCE_DIR "" CACHE PATH "simdjson sources to build for the target")
+include(SimdjsonFromSource)
 # CLI11 and nlohmann-json (for the tests' scenario tables) are headers only; the host's copies
 # serve, but not the host's include folder, whose C library headers would hide the target's.
 set(MIRALTO_CLI11_HEADERS /usr/include/CLI CACHE PATH "CLI11 headers (the CLI folder)")
@@ -35,11 +36,8 @@ if(MIRALTO_LIBCSV_SOURCE_DIR)
 endif()
 
 if(MIRALTO_SIMDJSON_SOURCE_DIR)
-  set(simdjson_single ${MIRALTO_SIMDJSON_SOURCE_DIR}/singleheader)
-  if(NOT EXISTS "${simdjson_single}/simdjson.cpp")
-    message(FATAL_ERROR "MIRALTO_SIMDJSON_SOURCE_DIR must name simdjson's unpacked sources "
-                        "(apt-get source simdjson), not \"${MIRALTO_SIMDJSON_SOURCE_DIR}\"")
-  endif()
+  miralto_simdjson_from_source(${MIRALTO_SIMDJSON_SOURCE_DIR})
+endif()
   add_library(simdjson STATIC ${simdjson_single}/simdjson.cpp)
   target_include_directories(simdjson SYSTEM PUBLIC ${simdjson_single})
   target_compile_options(simdjson PRIVATE $<IF:$<CXX_COMPILER_ID:MSVC>,/w,-w>)
