@@ -6,6 +6,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "csv_quotes.h"
 #include "errors.h"
 #include "numbers.h"
 #include "operations.h"
@@ -40,8 +41,16 @@ Converter::Converter(Options options)
       writer_(Info(options_.to).make({options_.csv ? ',' : ' ', options_.append})),
       separator_(options_.csv ? ',' : ' '),
       parser_(std::make_unique<csv_parser>()),
-      written_(FieldName(options_.columns, 0), FieldName(options_.columns, 1), options_.lenient) {
+      // The pair's fields are read latitude first with --order latlon: the longitude is field 2.
+      written_(FieldName(options_.columns, options_.lat_first ? 1 : 0),
+               FieldName(options_.columns, options_.lat_first ? 0 : 1), options_.lenient) {
   InitParser();
+  const auto names = ResultNames(info_, options_.dd);
+  result_name_count_ = names.size();
+  std::copy(names.begin(), names.end(), result_names_.begin());
+  if (options_.lat_first && result_name_count_ == 2 && info_.has_point) {
+    std::swap(result_names_[0], result_names_[1]);
+  }
 }
 
 void Converter::InitParser() {
@@ -69,6 +78,11 @@ bool Converter::Split(std::string_view record, std::string& error) {
       const std::size_t start = pos;
       while (pos < record.size() && !blank(record[pos])) ++pos;
       fields_.push_back(record.substr(start, pos - start));
+    }
+    // A pair as maps copy it, "23.236255, 113.288959": the comma between the two fields goes.
+    if (fields_.size() == 3 && fields_[1] == ",") fields_.erase(fields_.begin() + 1);
+    if (fields_.size() == 2 && fields_[0].size() > 1 && fields_[0].back() == ',') {
+      fields_[0].remove_suffix(1);
     }
     return true;
   }
@@ -193,6 +207,9 @@ const Layout* Converter::Select(std::string& problem) {
     }
   }
   const Layout* layout = FindLayout(info_, selected_.size(), options_.lenient);
+  if (layout != nullptr && layout->notations && options_.lat_first) {
+    std::swap(selected_[0], selected_[1]);
+  }
   if (layout == nullptr) {
     problem = "wrong number of fields: expected ";
     problem += Expectation(info_, options_.lenient);
@@ -230,10 +247,13 @@ bool Converter::AppendLine(std::string_view line, long number, std::string& out)
       view.comment = line.substr(at);
     }
   }
-  view.input_names = header_views_;
-
   std::string problem;
   if (Split(view.record, problem)) {
+    // A record longer than the header: its further columns are named too.
+    if (!header_views_.empty() && fields_.size() > header_names_.size()) {
+      NameColumns({}, fields_.size());
+    }
+    view.input_names = header_views_;
     view.inputs = fields_;
     if (fields_.empty()) {  // an empty record gives an empty line, and no point
       if (!map_) writer_->Record(view, out);
@@ -242,9 +262,11 @@ bool Converter::AppendLine(std::string_view line, long number, std::string& out)
     if (const Layout* layout = Select(problem)) {
       try {
         Compute(*layout);
-        const auto names = ResultNames(info_, options_.dd);
-        view.result_names = names;
+        view.result_names = {result_names_.data(), result_name_count_};
         view.results = {results_.data(), result_count_};
+        if (options_.lat_first && result_count_ == 2 && info_.has_point) {
+          std::swap(results_[0], results_[1]);
+        }
         if (map_) {
           view.lon = point_[0];
           view.lat = point_[1];
@@ -276,19 +298,8 @@ void Converter::HeaderLine(std::string_view line, std::string& out) {
     // gives way to "column N".
     std::string ignored;
     Split(line, ignored);
-    const auto results = ResultNames(info_, options_.dd);
     header_names_.clear();
-    for (std::size_t i = 0; i < fields_.size(); ++i) {
-      const std::string_view name = fields_[i];
-      const bool taken =
-          name.empty() ||
-          std::find(header_names_.begin(), header_names_.end(), name) != header_names_.end() ||
-          std::find(results.begin(), results.end(), name) != results.end() ||
-          std::find(std::begin(kReservedProperties), std::end(kReservedProperties), name) !=
-              std::end(kReservedProperties);
-      header_names_.push_back(taken ? "column " + std::to_string(i + 1) : std::string(name));
-    }
-    header_views_.assign(header_names_.begin(), header_names_.end());
+    NameColumns(fields_, fields_.size());
     return;
   }
   out.assign(line);
@@ -297,6 +308,29 @@ void Converter::HeaderLine(std::string_view line, std::string& out) {
     out += separator_;
     out += name;
   }
+}
+
+void Converter::NameColumns(std::span<const std::string_view> header, std::size_t count) {
+  const auto results = ResultNames(info_, options_.dd);
+  auto taken = [&](std::string_view name) {
+    return name.empty() ||
+           std::find(header_names_.begin(), header_names_.end(), name) != header_names_.end() ||
+           std::find(results.begin(), results.end(), name) != results.end() ||
+           std::find(std::begin(kReservedProperties), std::end(kReservedProperties), name) !=
+               std::end(kReservedProperties);
+  };
+  for (std::size_t i = header_names_.size(); i < count; ++i) {
+    std::string name = i < header.size() ? std::string(header[i]) : std::string();
+    if (taken(name)) {
+      // A header may itself hold "column 3": the generated name then takes a suffix.
+      name = "column " + std::to_string(i + 1);
+      for (int n = 2; taken(name); ++n) {
+        name = "column " + std::to_string(i + 1) + " (" + std::to_string(n) + ")";
+      }
+    }
+    header_names_.push_back(std::move(name));
+  }
+  header_views_.assign(header_names_.begin(), header_names_.end());
 }
 
 void Converter::Begin(std::string& out) { writer_->Begin(out); }
@@ -313,18 +347,48 @@ bool Converter::ConvertRecord(std::string_view record, std::string& out) {
   return ok;
 }
 
-void Converter::HandleLine(std::string_view line, std::string& out) {
-  ++stream_.number;
-  if (stream_.number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+void Converter::HandleLine(std::string_view line, Lines& lines, std::string& out) {
+  ++lines.number;
+  if (lines.number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  if (stream_.number == 1 && options_.header) {
-    HeaderLine(line, stream_.line_out);
-    if (map_) return;
-  } else {
-    stream_.ok = ConvertLine(line, stream_.number, stream_.line_out) && stream_.ok;
+  if (options_.csv) {
+    // A CSV record whose quoted field holds a line break runs over several lines: it is gathered
+    // while its quotes are open and goes by the number of its first line.
+    const bool was_open = lines.quotes.open();
+    for (const char c : line) lines.quotes.Step(c);
+    lines.quotes.Step('\n');
+    if (was_open) {
+      lines.record += '\n';
+      lines.record.append(line);
+    } else if (lines.quotes.open()) {
+      lines.record.assign(line);
+      lines.first_line = lines.number;
+    }
+    if (lines.quotes.open()) return;
+    if (was_open) {
+      HandleRecord(lines.record, lines.first_line, lines, out);
+      return;
+    }
   }
-  out += stream_.line_out;
+  HandleRecord(line, lines.number, lines, out);
+}
+
+void Converter::HandleRecord(std::string_view record, long number, Lines& lines, std::string& out) {
+  if (number == 1 && options_.header) {
+    HeaderLine(record, line_out_);
+    if (map_) return;
+    out += line_out_;
+  } else {
+    lines.ok = AppendLine(record, number, out) && lines.ok;
+  }
   if (!map_) out += '\n';
+}
+
+void Converter::FinishLines(Lines& lines, std::string& out) {
+  if (lines.quotes.open()) {  // a quote never closed: a malformed record
+    lines.quotes = {};
+    HandleRecord(lines.record, lines.first_line, lines, out);
+  }
 }
 
 void Converter::Feed(std::string_view block, std::string& out) {
@@ -332,10 +396,10 @@ void Converter::Feed(std::string_view block, std::string& out) {
   for (std::size_t end; (end = block.find('\n', start)) != std::string_view::npos;
        start = end + 1) {
     if (stream_.pending.empty()) {
-      HandleLine(block.substr(start, end - start), out);
+      HandleLine(block.substr(start, end - start), stream_.lines, out);
     } else {
       stream_.pending.append(block.substr(start, end - start));
-      HandleLine(stream_.pending, out);
+      HandleLine(stream_.pending, stream_.lines, out);
       stream_.pending.clear();
     }
   }
@@ -344,38 +408,28 @@ void Converter::Feed(std::string_view block, std::string& out) {
 
 bool Converter::Finish(std::string& out) {
   if (!stream_.pending.empty()) {
-    HandleLine(stream_.pending, out);
+    HandleLine(stream_.pending, stream_.lines, out);
     stream_.pending.clear();
   }
+  FinishLines(stream_.lines, out);
   End(out);
-  return stream_.ok;
+  return stream_.lines.ok;
 }
 
 void Converter::StartPart() { writer_ = Info(options_.to).make({separator_, options_.append}); }
 
-bool Converter::ConvertLines(std::string_view lines, long& number, std::string& out) {
-  bool all_ok = true;
-  std::string& line_out = line_out_;
-  auto handle = [&](std::string_view line) {
-    ++number;
-    if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (number == 1 && options_.header) {
-      HeaderLine(line, line_out);
-      if (map_) return;
-      out += line_out;
-    } else {
-      all_ok = AppendLine(line, number, out) && all_ok;
-    }
-    if (!map_) out += '\n';
-  };
+bool Converter::ConvertLines(std::string_view text, long& number, std::string& out) {
+  // The block reader cuts only at record ends, so a block's records are whole.
+  Lines lines;
+  lines.number = number;
   std::size_t start = 0;
-  for (std::size_t end; (end = lines.find('\n', start)) != std::string_view::npos;
-       start = end + 1) {
-    handle(lines.substr(start, end - start));
+  for (std::size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
+    HandleLine(text.substr(start, end - start), lines, out);
   }
-  if (start < lines.size()) handle(lines.substr(start));
-  return all_ok;
+  if (start < text.size()) HandleLine(text.substr(start), lines, out);
+  FinishLines(lines, out);
+  number = lines.number;
+  return lines.ok;
 }
 
 bool Converter::ConvertStream(std::FILE* in, std::FILE* out) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "csv_quotes.h"
 #include "formats.h"
 #include "operations.h"
 
@@ -27,6 +28,7 @@ struct Options {
   std::vector<int> columns;   // input columns (from 1) holding the fields; empty: the first
   bool append = false;        // the input record, then the results
   bool header = false;        // the first record is a header
+  bool lat_first = false;     // --order latlon: a LON LAT pair read and written latitude first
   std::string comment_delimiter;  // the rest of a line after it is copied to the output line
   Corrections corrections;
 };
@@ -90,6 +92,9 @@ class Converter {
   bool AppendLine(std::string_view line, long number, std::string& out);
   // Splits a record into fields_ ; false with `error` set for a malformed CSV record.
   bool Split(std::string_view record, std::string& error);
+  // Names the input columns after those named so far, up to `count`, from `header`: each name
+  // unique, "column N" where the header has none or its name is empty or taken.
+  void NameColumns(std::span<const std::string_view> header, std::size_t count);
   // Picks the command's fields out of fields_ into selected_ and returns their layout; nullptr
   // with `problem` set when the record does not hold them.
   const Layout* Select(std::string& problem);
@@ -99,8 +104,22 @@ class Converter {
   void SetPoint(const PositionTexts* position);
 
   static void OnCsvField(void* data, std::size_t size, void* self);
-  // One line of a stream: the byte-order mark of the first and a CR at the end dropped.
-  void HandleLine(std::string_view line, std::string& out);
+
+  // Where a run of input lines stands: the last line's number, a CSV record gathered over lines.
+  struct Lines {
+    long number = 0;
+    bool ok = true;
+    CsvQuotes quotes;
+    std::string record;   // a CSV record whose quotes are still open
+    long first_line = 0;  // its first line's number
+  };
+  // One line of a stream, its output appended to `out`: the byte-order mark of the first and a CR
+  // at the end dropped; in CSV a line inside a record's quotes joins the record.
+  void HandleLine(std::string_view line, Lines& lines, std::string& out);
+  // A whole record (or the header) starting on line `number`, its output appended to `out`.
+  void HandleRecord(std::string_view record, long number, Lines& lines, std::string& out);
+  // Converts a record whose quotes were never closed, at the end of the input.
+  void FinishLines(Lines& lines, std::string& out);
 
   Options options_;
   const CommandInfo& info_;
@@ -116,13 +135,13 @@ class Converter {
   std::array<std::string, 2> point_;
   std::array<std::string, 6> results_;
   std::size_t result_count_ = 0;
+  std::array<std::string_view, 6> result_names_;  // in the order the results are written
+  std::size_t result_name_count_ = 0;
   std::vector<std::string> header_names_;
   std::vector<std::string_view> header_views_;
   struct Stream {
     std::string pending;  // a line that runs over the end of a block
-    std::string line_out;
-    long number = 0;
-    bool ok = true;
+    Lines lines;
   } stream_;
   std::string line_out_;
 };

@@ -36,6 +36,14 @@ std::size_t Utf8Length(std::string_view text, std::size_t pos) {
   return 0;
 }
 
+// Whether a valid UTF-8 character is one that XML 1.0 allows: C0 controls are not (but tab, LF
+// and CR), nor U+FFFE and U+FFFF, which a parser refuses although UTF-8 carries them.
+bool XmlCharacter(std::string_view character) {
+  const auto lead = static_cast<unsigned char>(character[0]);
+  if (lead < 0x20) return lead == '\t' || lead == '\n' || lead == '\r';
+  return character != "\xEF\xBF\xBE" && character != "\xEF\xBF\xBF";
+}
+
 void AppendNumber(std::string& out, long value) {
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, value);
@@ -300,8 +308,7 @@ void AppendXmlCharacters(std::string& out, std::string_view text, bool escape) {
   for (std::size_t pos = 0; pos < text.size();) {
     const std::size_t length = Utf8Length(text, pos);
     const char c = text[pos];
-    if (length == 0 ||
-        (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')) {
+    if (length == 0 || !XmlCharacter(text.substr(pos, length))) {
       out += kReplacement;
       pos += std::max<std::size_t>(length, 1);
       continue;

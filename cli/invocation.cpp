@@ -142,7 +142,19 @@ std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation) {
   app.add_flag("--csv", options.csv, "records are RFC 4180 comma-separated values");
   app.add_option("--columns", options.columns, "input columns (from 1) holding the fields")
       ->delimiter(',')
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Validator(
+          [](const std::string& text) -> std::string {
+            int column = 0;
+            if (!CLI::detail::lexical_cast(text, column)) return "\"" + text + "\" is not a number";
+            if (column < 1) return "column numbers start at 1; " + text + " names no column";
+            return "";
+          },
+          "COLUMN"));
+  std::string order_name = "lonlat";
+  app.add_option("--order", order_name,
+                 "the LON LAT pair as read and written: lonlat, or latlon (latitude first, as "
+                 "maps copy a position)")
+      ->check(CLI::IsMember({"lonlat", "latlon"}));
   app.add_flag("--append", options.append, "write the input record, then the results");
   app.add_flag("--header", options.header, "the first record is a header: pass it through");
   invocation.threads = AvailableCores();
@@ -156,6 +168,7 @@ std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation) {
     app.parse(argc, argv);
     const CommandInfo& command = ByName(commands, command_name);
     options.command = command.command;
+    options.lat_first = order_name == "latlon";
     from_geojson = ByName(formats, from_name).format == Format::kGeoJson;
     if (to_name.empty()) to_name = from_geojson ? "geojson" : "text";
     options.to = ByName(formats, to_name).format;
@@ -186,7 +199,7 @@ std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation) {
       if (options.to != Format::kText && options.to != Format::kGeoJson) {
         throw CLI::ValidationError("--to", "with --from geojson the output is geojson or text");
       }
-      for (const char* record_option : {"--csv", "--columns", "--header", "--append",
+      for (const char* record_option : {"--csv", "--columns", "--header", "--append", "--order",
                                         "--comment-delimiter", "--input-string"}) {
         if (app.count(record_option) > 0) {
           throw CLI::ValidationError(record_option, "does not go with --from geojson");

@@ -54,11 +54,19 @@ std::size_t BlockReader::Cut() {
       }
     }
   } else {
-    // A quote opens or closes a quoted field; a doubled quote inside one closes and reopens it.
-    for (std::size_t i = scanned_; i < filled_; ++i) {
+    std::size_t i = scanned_;
+    if (!started_) {
+      // The converter drops a byte-order mark before the first field: so does the quote rule.
+      constexpr std::string_view kMark = "\xEF\xBB\xBF";
+      const std::string_view head(buffer_.data(), std::min(filled_, kMark.size()));
+      if (head.size() < kMark.size() && kMark.starts_with(head)) return last_end_;  // wait
+      started_ = true;
+      if (head == kMark) i = kMark.size();
+    }
+    for (; i < filled_; ++i) {
       const char c = buffer_[i];
-      if (c == '"') in_quotes_ = !in_quotes_;
-      if (c == '\n' && !in_quotes_) last_end_ = i + 1;
+      quotes_.Step(c);
+      if (c == '\n' && !quotes_.open()) last_end_ = i + 1;
     }
   }
   scanned_ = filled_;

@@ -8,12 +8,13 @@
 #include <string>
 
 #include "converter.h"
+#include "csv_quotes.h"
 
 namespace miralto::cli {
 
 // Cuts a stream into runs of whole lines. A run ends as soon as a read brings less than it asked
 // for, so a line typed into a pipe is handed on at once; a file gives full blocks. In CSV a line
-// end inside quotes does not end a record, and a run never ends there.
+// end inside quotes does not end a record, and a run never ends there (by the converter's rule).
 class BlockReader {
  public:
   static constexpr std::size_t kBlockSize = std::size_t{1} << 17;
@@ -37,7 +38,8 @@ class BlockReader {
   std::size_t filled_ = 0;
   std::size_t scanned_ = 0;   // the buffer up to here has been looked at by Cut
   std::size_t last_end_ = 0;  // just after the last record end found so far
-  bool in_quotes_ = false;    // at `scanned_`
+  CsvQuotes quotes_;          // at `scanned_`
+  bool started_ = false;      // the input's first bytes have been looked at
   bool at_end_ = false;
 };
 

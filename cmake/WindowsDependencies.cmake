@@ -1,16 +1,20 @@
 # Libraries for a Windows build that no package provides there, built from sources with the
-# build's own compiler under the names the rest of the build looks for: libcsv wherever its sources
-# are given (Debian's source package; Windows has no package of it), and for a cross build from
-# Debian also GoogleTest, CLI11 and nlohmann-json, from Debian's packages of their sources and
-# headers.
+# build's own compiler under the names the rest of the build looks for: libcsv and simdjson
+# wherever their sources are given (Debian's source packages; Windows has no package of them), and
+# for a cross build from Debian also GoogleTest, CLI11 and nlohmann-json, from Debian's packages of
+# their sources and headers.
 
 # GoogleTest: Debian's package "googletest" holds its sources.
 set(MIRALTO_GOOGLETEST_SOURCE_DIR /usr/src/googletest
     CACHE PATH "GoogleTest sources to build for the target")
 # libcsv: the unpacked Debian source package (apt-get source libcsv).
 set(MIRALTO_LIBCSV_SOURCE_DIR "" CACHE PATH "libcsv sources to build for the target")
-# CLI11 and nlohmann-json are headers only; the host's copies serve, but not the host's include
-# folder, whose C library headers would hide the target's.
+# simdjson: the unpacked Debian source package (apt-get source simdjson), whose single-header
+# build is compiled.
+set(MIRALTO_SIMDJSON_SOURCE_DIR "" CACHE PATH "simdjson sources to build for the target")
+include(SimdjsonFromSource)
+# CLI11 and nlohmann-json (for the tests' scenario tables) are headers only; the host's copies
+# serve, but not the host's include folder, whose C library headers would hide the target's.
 set(MIRALTO_CLI11_HEADERS /usr/include/CLI CACHE PATH "CLI11 headers (the CLI folder)")
 set(MIRALTO_NLOHMANN_JSON_HEADERS /usr/include/nlohmann
     CACHE PATH "nlohmann-json headers (the nlohmann folder)")
@@ -29,6 +33,15 @@ if(MIRALTO_LIBCSV_SOURCE_DIR)
   # What FindCSV reports: set, they are taken as found.
   set(CSV_INCLUDE_DIR ${MIRALTO_LIBCSV_SOURCE_DIR} CACHE PATH "" FORCE)
   set(CSV_LIBRARY csv CACHE STRING "" FORCE)
+endif()
+
+if(MIRALTO_SIMDJSON_SOURCE_DIR)
+  miralto_simdjson_from_source(${MIRALTO_SIMDJSON_SOURCE_DIR})
+endif()
+  add_library(simdjson STATIC ${simdjson_single}/simdjson.cpp)
+  target_include_directories(simdjson SYSTEM PUBLIC ${simdjson_single})
+  target_compile_options(simdjson PRIVATE $<IF:$<CXX_COMPILER_ID:MSVC>,/w,-w>)
+  add_library(simdjson::simdjson ALIAS simdjson)
 endif()
 
 if(NOT CMAKE_CROSSCOMPILING)

@@ -118,6 +118,10 @@ void RunShare(const ElementOperation& op, const Inputs& inputs, Corrections c, b
 
 }  // namespace
 
+Long CorrectionOf(const Field& f) {
+  return RoundToLong(f.kind == FieldKind::kNumber ? f.number : ParseLenient(f.text));
+}
+
 std::string NumberText(double value) {
   if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
     char buffer[32];

@@ -25,6 +25,11 @@ struct Field {
   std::string_view text;
 };
 
+// A correction as the window reads its correction field (RoundToLong of ParseLenient): a text's
+// leading number, or the number, to the nearest integer, halves to even. Throws OverflowError
+// outside the Long range. Every binding reads corrections through it.
+Long CorrectionOf(const Field& f);
+
 // The shortest text that reads back as `value`; whole numbers below 10^15 without an exponent, so
 // that a code held as a number (500000000) reads as its digits.
 std::string NumberText(double value);

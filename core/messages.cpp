@@ -82,6 +82,15 @@ constexpr MessageRow kMessages[] = {
      MESSAGE_TEXT("Messages",
                   "the correction file %1 ends after one line; it needs two: the longitude and "
                   "the latitude correction")},
+    {M::kCorrectionLineTooLong,
+     MESSAGE_TEXT("Messages", "the line is longer than %1 bytes, too long for a correction")},
+    {M::kLineBreakInCorrection,
+     MESSAGE_TEXT("Messages",
+                  "the text %1 holds a line break, which the correction file cannot keep in its "
+                  "line")},
+    {M::kCorrectionTooLong,
+     MESSAGE_TEXT("Messages",
+                  "the text %1 is longer than %2 bytes, more than the correction file reads back")},
 
     {M::kNotationEmpty, MESSAGE_TEXT("Messages", "%1 is empty")},
     {M::kNotNotation,

@@ -44,6 +44,9 @@ enum class MessageId : std::uint8_t {
   kNotAnOrdinaryFile,
   kCorrectionsEndEarly,
   kCorrectionsEndAfterOne,
+  kCorrectionLineTooLong,
+  kLineBreakInCorrection,
+  kCorrectionTooLong,
   // What a written coordinate or a batch record can get wrong.
   kNotationEmpty,
   kNotNotation,

@@ -63,7 +63,8 @@ File Open(const fs::path& path, const char* mode) {
 #endif
 }
 
-// The next line without its line end, or nothing at the end of the file.
+// The next line without its line end, or nothing at the end of the file. A line longer than
+// kMaxCorrectionLine stops the reading there: the rest of a huge file is never read.
 std::optional<std::string> ReadLine(std::FILE* file, const fs::path& path) {
   std::string line;
   int c = 0;
@@ -72,12 +73,21 @@ std::optional<std::string> ReadLine(std::FILE* file, const fs::path& path) {
     any = true;
     if (c == '\n') break;
     line += static_cast<char>(c);
+    // One byte more than a line may hold, for the CR of its CR LF.
+    if (line.size() > kMaxCorrectionLine + 1) {
+      throw FileError({MessageId::kCorrectionLineTooLong,
+                       {Argument::Number(static_cast<std::int64_t>(kMaxCorrectionLine))}});
+    }
   }
   if (std::ferror(file)) {
     throw FileError(FileFailure(MessageId::kCannotReadCorrections, path, Reason(errno)));
   }
   if (!any) return std::nullopt;
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line.size() > kMaxCorrectionLine) {
+    throw FileError({MessageId::kCorrectionLineTooLong,
+                     {Argument::Number(static_cast<std::int64_t>(kMaxCorrectionLine))}});
+  }
   return line;
 }
 
@@ -297,16 +307,24 @@ CorrectionLoad LoadCorrections(const fs::path& directory) noexcept {
     SkipByteOrderMark(file.get());
     static constexpr MessageId kWhat[] = {MessageId::kLongitudeCorrection,
                                           MessageId::kLatitudeCorrection};
+    // Two lines at most are read: a buffer of their size keeps a huge file from being read ahead.
+    std::setvbuf(file.get(), nullptr, _IOFBF, 2 * (kMaxCorrectionLine + 2) + kByteOrderMark.size());
     for (int i = 0; i < 2; ++i) {
-      std::optional<std::string> line = ReadLine(file.get(), path);
+      const Phrase where{MessageId::kCorrectionLine,
+                         {Argument::Number(i + 1), PathArgument(path), Argument::Term(kWhat[i])}};
+      std::optional<std::string> line;
+      try {
+        line = ReadLine(file.get(), path);
+      } catch (const FileError& error) {
+        if (error.detail().id != MessageId::kCorrectionLineTooLong) throw;
+        RethrowWithContext(error, where);
+      }
       if (!line) {
         throw EndOfFileError(
             {i == 0 ? MessageId::kCorrectionsEndEarly : MessageId::kCorrectionsEndAfterOne,
              {PathArgument(path)}});
       }
-      const Long value = CorrectionValueIn(
-          *line, {MessageId::kCorrectionLine,
-                  {Argument::Number(i + 1), PathArgument(path), Argument::Term(kWhat[i])}});
+      const Long value = CorrectionValueIn(*line, where);
       load.lines.push_back({std::move(*line), value});
     }
   } catch (...) {
@@ -317,8 +335,24 @@ CorrectionLoad LoadCorrections(const fs::path& directory) noexcept {
 
 Corrections SaveCorrections(const fs::path& directory, std::string_view lon_text,
                             std::string_view lat_text) {
-  const Corrections values{CorrectionValue(lon_text, "longitude correction"),
-                           CorrectionValue(lat_text, "latitude correction")};
+  // Checked before the value, field by field: what is written is what the next start reads.
+  auto value = [](std::string_view text, MessageId what) {
+    try {
+      if (text.find('\n') != std::string_view::npos) {
+        throw ConversionError({MessageId::kLineBreakInCorrection, {Argument::Quoted(text)}});
+      }
+      if (text.size() > kMaxCorrectionLine) {
+        throw ConversionError({MessageId::kCorrectionTooLong,
+                               {Argument::Quoted(text),
+                                Argument::Number(static_cast<std::int64_t>(kMaxCorrectionLine))}});
+      }
+    } catch (const Error& error) {
+      RethrowWithContext(error, Phrase{MessageId::kAsIs, {Argument::Term(what)}});
+    }
+    return CorrectionValueIn(text, {MessageId::kAsIs, {Argument::Term(what)}});
+  };
+  const Long lon = value(lon_text, MessageId::kLongitudeCorrection);
+  const Corrections values{lon, value(lat_text, MessageId::kLatitudeCorrection)};
   std::string bytes;
   // Loading skips one byte-order mark: a text that starts with one keeps it behind another.
   if (lon_text.substr(0, 3) == kByteOrderMark) bytes = kByteOrderMark;

@@ -13,6 +13,10 @@
 
 namespace miralto {
 
+// The longest line of the correction file, without its line end, in bytes: a Long's text with
+// room for blanks, a fraction and an exponent. The file is read no further than two such lines.
+inline constexpr std::size_t kMaxCorrectionLine = 256;
+
 // "修正.txt" in `directory`; the same Unicode name on every platform.
 std::filesystem::path CorrectionFilePath(const std::filesystem::path& directory);
 
@@ -38,19 +42,22 @@ struct CorrectionLoad {
 };
 
 // Reads the first two lines of the correction file in `directory`. A line ends at CR LF or a lone
-// LF; a UTF-8 byte-order mark at the start is skipped; what follows line 2 is ignored. Never
+// LF; a UTF-8 byte-order mark at the start is skipped; what follows line 2 is ignored, unread. A
+// line longer than kMaxCorrectionLine is a FileError, found without reading further. Never
 // throws: an absent file (or a directory of that name) gives present == false, and a failure stops
 // the reading at its line and is returned in `failure`.
 CorrectionLoad LoadCorrections(const std::filesystem::path& directory) noexcept;
 
-// Writes the two texts unchanged, each followed by CR LF, and returns their values. Both values are
-// checked first, so an OverflowError changes nothing. `directory` is created when it is missing.
-// An existing file that the user may not write (no write permission, read-only attribute) is
-// refused as opening it for writing would refuse it. A symbolic link is written through to its
-// target and stays a link. The new content goes to a temporary file beside the target, takes the
-// old file's permissions (and owner and group, as far as the user may give them), is flushed to
-// disk and renamed over the old file: a FileError (naming the path and the system's reason) at any
-// step leaves the old file as it was and no temporary file behind.
+// Writes the two texts unchanged, each followed by CR LF, and returns their values. Both texts are
+// checked first, so an error changes nothing: a text holding a line feed (which would split its
+// line) or longer than kMaxCorrectionLine is a ConversionError naming the field, as the next load
+// could not read it back; a value outside the Long range an OverflowError. `directory` is created
+// when it is missing. An existing file that the user may not write (no write permission, read-only
+// attribute) is refused as opening it for writing would refuse it. A symbolic link is written
+// through to its target and stays a link. The new content goes to a temporary file beside the
+// target, takes the old file's permissions (and owner and group, as far as the user may give them),
+// is flushed to disk and renamed over the old file: a FileError (naming the path and the system's
+// reason) at any step leaves the old file as it was and no temporary file behind.
 Corrections SaveCorrections(const std::filesystem::path& directory, std::string_view lon_text,
                             std::string_view lat_text);
 

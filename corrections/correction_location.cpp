@@ -125,9 +125,19 @@ fs::path UserCorrectionDirectory() {
 #endif
 }
 
+fs::path InstallMark(const fs::path& program_directory) {
+  return program_directory / fs::path(MIRALTO_INSTALL_MARK);
+}
+
+bool InstalledProgram(const fs::path& program_directory) {
+  std::error_code error;
+  return fs::is_directory(InstallMark(program_directory), error);
+}
+
 fs::path CorrectionDirectory(const fs::path& program_directory) {
   if (!program_directory.empty() &&
-      (CorrectionFilePresent(program_directory) || MayCreateFilesIn(program_directory))) {
+      (CorrectionFilePresent(program_directory) ||
+       (!InstalledProgram(program_directory) && MayCreateFilesIn(program_directory)))) {
     return program_directory;
   }
   const fs::path user = UserCorrectionDirectory();

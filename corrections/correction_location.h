@@ -17,11 +17,20 @@ std::filesystem::path ProgramDirectory();
 // Empty if the system names no home or application-data folder.
 std::filesystem::path UserCorrectionDirectory();
 
+// Where the install rules (of the package and of `cmake --install`) leave their mark for the
+// programs installed in `program_directory`: a folder in the data folder beside it.
+std::filesystem::path InstallMark(const std::filesystem::path& program_directory);
+
+// Whether the programs in `program_directory` were installed: its InstallMark exists.
+bool InstalledProgram(const std::filesystem::path& program_directory);
+
 // The folder whose "修正.txt" is read and written. `program_directory` when it is portable: it
-// holds the correction file (as LoadCorrections counts it), or the user may create a file in it,
-// which is tried for real with a uniquely named file that is removed again (right for root, ACLs,
-// read-only mounts and Windows alike). Otherwise UserCorrectionDirectory(), or `program_directory`
-// when there is none.
+// holds the correction file (as LoadCorrections counts it), or the program was not installed and
+// the user may create a file in it, which is tried for real with a uniquely named file that is
+// removed again (right for root, ACLs, read-only mounts and Windows alike). An installed program's
+// folder is shared by every user, and root may write it: a file there would impose one user's
+// corrections on all. Otherwise UserCorrectionDirectory(), or `program_directory` when there is
+// none.
 std::filesystem::path CorrectionDirectory(const std::filesystem::path& program_directory);
 
 }  // namespace miralto

@@ -27,6 +27,9 @@ for table in tests/data/*.csv; do
   done < "$table"
 done
 
+# The GeoJSON reader starts from a collection of the tests.
+cp tests/cli/from_geojson.in "$work/seeds/geojson"
+
 failed=0
 passed=0
 printf '%-24s %14s  %s\n' target executions findings

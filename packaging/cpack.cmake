@@ -1,9 +1,9 @@
-# Release packages of everything the install rules name: on Linux a Debian package
-# miralto_<version>_<arch>.deb with its dependencies computed, and a .tar.gz of the same tree.
-# scripts/package.sh builds them from a clean Release build.
+# Release packages of everything the install rules name: on Linux Debian packages split as Debian
+# splits a program with a library (one per install component, table below), and a .tar.gz of the
+# whole install tree. scripts/package.sh builds them from a clean Release build.
 #
-# One package holds every install rule's files (components are not split), so a new part of the
-# tool joins the packages by its install() rules alone. A platform adds its generators below.
+# A new part of the tool joins the packages by its install() rules with a COMPONENT of the table;
+# a new component is a row. A platform adds its generators below.
 # The one exception is the PostgreSQL extension: it goes where the server looks (not under the
 # prefix) and needs the server, so it is a package of its own, postgresql-<major>-miralto, with a
 # CPack configuration of its own (CPackPostgreSQLConfig.cmake).
@@ -22,29 +22,56 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_GENERATOR DEB TGZ)
 endif()
 
-# Debian: the name Debian's tools give (miralto_1.00_amd64.deb); the libraries' packages come from
-# dpkg-shlibdeps; fonts with Chinese glyphs for the captions, and a Latin sans beside them.
+# Debian: one package per component, named by the table (MIRALTO_PACKAGES, packaging/), each with
+# its copyright file and changelog (installed by packaging/CMakeLists.txt) and the file name
+# Debian's tools give (miralto_1.00_amd64.deb); the libraries' packages come from dpkg-shlibdeps.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+# CPackDeb puts the project's summary before each package's description unless the summary is
+# CPack's own default: the synopses come from the table instead.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_PROJECT_NAME} built using CMake")
+endif()
+set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-wqy-microhei, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
-# The package also holds libmiralto.so.1: other packages' programs get their dependency on it from
-# the shlibs file.
+file(READ ${PROJECT_SOURCE_DIR}/packaging/description.txt description)
+string(STRIP "${description}" description)
+set(CPACK_COMPONENTS_ALL "")
+foreach(row IN LISTS MIRALTO_PACKAGES)
+  string(REPLACE "|" ";" row "${row}")
+  list(GET row 0 component)
+  list(GET row 1 package)
+  list(GET row 2 section)
+  list(GET row 3 summary)
+  list(GET row 4 holds)
+  list(APPEND CPACK_COMPONENTS_ALL ${component})
+  string(TOUPPER ${component} c)
+  set(CPACK_DEBIAN_${c}_PACKAGE_NAME ${package})
+  set(CPACK_DEBIAN_${c}_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_${c}_PACKAGE_SECTION ${section})
+  set(CPACK_DEBIAN_${c}_DESCRIPTION "${summary}\n${description}\n.\n${holds}")
+endforeach()
+
+# The window: fonts with Chinese glyphs for the captions, and a Latin sans beside them.
+set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-wqy-microhei, fonts-dejavu-core")
+# The library's package carries its shlibs file and has ldconfig run when it comes and goes.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
-# The Python module is built for one Python version and calls numpy; the SQLite extension is of
-# use with the sqlite3 shell. Neither is needed by the window or miralto-cli.
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
+set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS library)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SHLIBDEPS OFF)
+# The Python module is built for one Python version and calls numpy.
 if(TARGET miralto_python)
   string(REPLACE "." ";" python_version "${MIRALTO_PYTHON_VERSION}")
   list(GET python_version 0 python_major)
   list(GET python_version 1 python_minor)
   math(EXPR python_next "${python_minor} + 1")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3 (>= ${python_major}.${python_minor}), \
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3 (>= ${python_major}.${python_minor}), \
 python3 (<< ${python_major}.${python_next}), python3-numpy")
 endif()
-if(TARGET miralto_sqlite)
-  set(CPACK_DEBIAN_PACKAGE_SUGGESTS sqlite3)
-endif()
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The SQLite extension is loaded by a program that links SQLite, such as the sqlite3 shell.
+set(CPACK_DEBIAN_SQLITE_PACKAGE_SUGGESTS sqlite3)
 
 # Archives: the install tree under one folder named after the package.
 set(CPACK_PACKAGE_FILE_NAME "miralto-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")

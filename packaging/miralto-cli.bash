@@ -18,11 +18,15 @@ _miralto_cli() {
       mapfile -t COMPREPLY < <(compgen -W "text geojson" -- "$cur")
       return
       ;;
+    --order)
+      mapfile -t COMPREPLY < <(compgen -W "lonlat latlon" -- "$cur")
+      return
+      ;;
   esac
   if [[ $cur == -* ]]; then
     mapfile -t COMPREPLY < <(compgen -W "--correction --input-file -i --output-file -o
       --input-string --comment-delimiter --csv --columns --append --header --dd --lenient --to
-      --from --threads --help -h --version" -- "$cur")
+      --from --order --threads --help -h --version" -- "$cur")
   else
     mapfile -t COMPREPLY < <(compgen -W "dms dd encode decode compare" -- "$cur")
   fi

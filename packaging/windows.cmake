@@ -24,3 +24,5 @@ set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 if(TARGET miralto)
   set(CPACK_PACKAGE_EXECUTABLES miralto Miralto)  # the Start menu entry
 endif()
+# One folder with every component, as the ZIP and the installer have always held.
+set(CPACK_MONOLITHIC_INSTALL ON)

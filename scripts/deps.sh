@@ -19,7 +19,7 @@ need_packages() {
 # The toolchain and libraries every build uses; Qt's translation tools make the window's Chinese,
 # Python turns the same translation file into the table of the windows without Qt.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11-dev libcsv-dev
-  nlohmann-json3-dev qt6-tools-dev qt6-l10n-tools python3)
+ libsimdjson-dev nlohmann-json3-dev qt6-tools-dev qt6-l10n-tools python3)
 # fast_float and fmt (header-only) read and write number texts on every target.
 BUILD_PACKAGES+=(libfast-float-dev libfmt-dev)
 # The fonts the window is drawn with: Chinese glyphs and a Latin sans.
@@ -33,8 +33,9 @@ RUN_PACKAGES=("${FONT_PACKAGES[@]}" qt6-translations-l10n xvfb)
 TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" qt6-translations-l10n locales clang
   libclang-rt-14-dev python3 gdal-bin)
 # What building the release packages adds: dpkg-shlibdeps (dpkg-dev) and file, which CPack uses to
-# compute the Debian package's dependencies, and help2man for the man page of miralto-cli.
-PACKAGE_PACKAGES=(dpkg-dev file help2man)
+# compute the Debian package's dependencies, help2man for the man page of miralto-cli, and lintian,
+# which the package test runs over the packages.
+PACKAGE_PACKAGES=(dpkg-dev file help2man lintian)
 
 # What the Python module (pybind11, numpy) and the SQLite extension are built with.
 BINDINGS_PACKAGES=(python3 python3-dev python3-pybind11 pybind11-dev python3-numpy libsqlite3-dev)

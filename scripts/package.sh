@@ -17,8 +17,14 @@ mkdir -p "$build" "$output"
 build=$(cd "$build" && pwd)
 output=$(cd "$output" && pwd)
 
-# The Python module is built for Debian's Python, whatever python3 comes first on the PATH.
-cmake --preset package -B "$build" -DPython3_EXECUTABLE=/usr/bin/python3
+# The Python module is built for Debian's Python, whatever python3 comes first on the PATH; the
+# preset's prefix /usr gives Debian's multiarch library folder; Debian's hardening flags as its own
+# builds use them.
+cmake --preset package -B "$build" -DPython3_EXECUTABLE=/usr/bin/python3 \
+  "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+  "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)" \
+  "-DCMAKE_SHARED_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)" \
+  "-DCMAKE_MODULE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
 cmake --build "$build"
 (cd "$build" && cpack -B "$build/cpack" >/dev/null)
 (cd "$build" && cpack --config CPackPostgreSQLConfig.cmake -B "$build/cpack" >/dev/null)

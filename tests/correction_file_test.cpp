@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -158,6 +159,68 @@ TEST_F(CorrectionFileTest, AnOverflowChangesNothing) {
 
 // Tests run as root, for whom a read-only directory is still writable: make the write fail by
 // putting a directory where the file goes, or a file where the directory goes.
+// What a save writes is what the next start reads: a text the file cannot hold in its line is
+// refused, naming the field, and the old file stays as it was.
+TEST_F(CorrectionFileTest, ATextTheFileCannotHoldInItsLineIsRefused) {
+  WriteFile("1\r\n2\r\n");
+  const std::string longest = std::string(kMaxCorrectionLine - 1, ' ') + "7";
+  const struct {
+    std::string lon, lat, field;
+  } cases[] = {
+      {"5\n6", "7", "longitude correction"},
+      {"5", "7\r\n8", "latitude correction"},
+      {"5", "\n", "latitude correction"},
+      {longest + "2", "7", "longitude correction"},
+  };
+  for (const auto& c : cases) {
+    try {
+      SaveCorrections(dir_, c.lon, c.lat);
+      ADD_FAILURE() << "saved " << c.lon << " / " << c.lat;
+    } catch (const ConversionError& error) {
+      EXPECT_EQ(std::string(error.what()).substr(0, c.field.size() + 2), c.field + ": ");
+    }
+    EXPECT_EQ(ReadFile(), "1\r\n2\r\n");
+    EXPECT_EQ(Entries().size(), 1u);
+  }
+  // A lone CR, and the longest text, come back as they were written.
+  SaveCorrections(dir_, "5\r6\r", longest);
+  const CorrectionLoad load = LoadCorrections(dir_);
+  ASSERT_EQ(load.lines.size(), 2u);
+  EXPECT_EQ(load.lines[0].text, "5\r6\r");
+  EXPECT_EQ(load.lines[1].text, longest);
+  EXPECT_FALSE(load.failure);
+}
+
+// The file holds two short lines: a huge one is an error found without reading the rest.
+TEST_F(CorrectionFileTest, AnOverlongLineIsAnErrorWithoutReadingTheRest) {
+  const struct {
+    std::string bytes;
+    std::size_t lines;  // read before the failure
+  } cases[] = {
+      {std::string(kMaxCorrectionLine + 1, '1') + "\r\n2\r\n", 0},
+      {"1\r\n" + std::string(kMaxCorrectionLine + 1, ' ') + "\n", 1},
+  };
+  for (const auto& c : cases) {
+    WriteFile(c.bytes);
+    const CorrectionLoad load = LoadCorrections(dir_);
+    EXPECT_EQ(load.lines.size(), c.lines);
+    EXPECT_EQ(FailureTag(load), "error:file error");
+  }
+  // A gigabyte of one line, sparse on disk: read whole, it takes seconds and gigabytes.
+  WriteFile("1");
+  fs::resize_file(CorrectionFilePath(dir_), std::uintmax_t{1} << 30);
+  const auto start = std::chrono::steady_clock::now();
+  const CorrectionLoad load = LoadCorrections(dir_);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_EQ(FailureTag(load), "error:file error");
+  // What follows the second line is not read.
+  WriteFile("1\r\n2\r\n");
+  fs::resize_file(CorrectionFilePath(dir_), std::uintmax_t{1} << 30);
+  const CorrectionLoad two = LoadCorrections(dir_);
+  EXPECT_FALSE(two.failure);
+  EXPECT_EQ(two.lines.size(), 2u);
+}
+
 TEST_F(CorrectionFileTest, AFailedSaveLeavesTheOldStateAndNoTemporaryFile) {
   fs::create_directory(CorrectionFilePath(dir_));
   fs::path kept = CorrectionFilePath(dir_) / "kept";
@@ -350,7 +413,7 @@ TEST_F(CorrectionFileTest, EnglishMessagesAreWhole) {
   const std::string range = " is outside the integer range -2147483648 to 2147483647";
   const std::string two = "; it needs two: the longitude and the latitude correction";
   const struct {
-    const char* bytes;  // the file before loading
+    std::string bytes;  // the file before loading
     std::string expected;
   } loads[] = {
       {"", "end of file: the correction file " + file + " ends after no line" + two},
@@ -359,6 +422,9 @@ TEST_F(CorrectionFileTest, EnglishMessagesAreWhole) {
                             " (latitude correction): the value -3000000000" + range},
       {"3e9\r\n1\r\n", "overflow error: line 1 of " + file +
                            " (longitude correction): the value 3000000000" + range},
+      {"1\r\n" + std::string(300, '9') + "\r\n",
+       "file error: line 2 of " + file +
+           " (latitude correction): the line is longer than 256 bytes, too long for a correction"},
   };
   for (const auto& load : loads) {
     WriteFile(load.bytes);
@@ -367,6 +433,10 @@ TEST_F(CorrectionFileTest, EnglishMessagesAreWhole) {
   fs::remove(CorrectionFilePath(dir_));
   EXPECT_EQ(message(saving("1", "2147483648")),
             "overflow error: latitude correction: the value 2147483648" + range);
+  EXPECT_EQ(
+      message(saving("5\n6", "7")),
+      "conversion error: longitude correction: the text \"5\\x0a6\" holds a line break, which "
+      "the correction file cannot keep in its line");
   fs::create_directories(CorrectionFilePath(dir_) / "x");
   const std::string cannot_write = "file error: cannot write the correction file " + file + ": ";
   EXPECT_EQ(message(saving("1", "2")).substr(0, cannot_write.size()), cannot_write);

@@ -154,19 +154,29 @@ INSTANTIATE_TEST_SUITE_P(
                       LocationCase{"Missing", Folder::kMissing, Content::kNothing, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// An installed program: the first save creates the user's folder, and the next start reads it.
+// An installed program's folder is shared by every user and root may write it: a save there would
+// impose one user's corrections on all. It counts only when "修正.txt" already stands there.
+TEST_F(CorrectionLocationTest, AnInstalledProgramsFolderIsPortableOnlyWithTheFile) {
+  fs::create_directory(program_);  // writable, by root as by the user
+  fs::create_directories(InstallMark(program_));
+  const ScopedVariable xdg("XDG_CONFIG_HOME", config_.string());
+  EXPECT_TRUE(InstalledProgram(program_));
+  EXPECT_EQ(CorrectionDirectory(program_), config_ / "miralto");
+  std::ofstream(CorrectionFilePath(program_)) << "1\r\n2\r\n";
+  EXPECT_EQ(CorrectionDirectory(program_), program_);
+}
+
+// An installed program: the first save creates the user's folder, and the next start reads it;
+// nothing is written beside the program.
 TEST_F(CorrectionLocationTest, AnInstalledProgramKeepsItsCorrectionsInTheUsersFolder) {
   fs::create_directory(program_);
-  if (RunningAsRoot()) {
-    fs::remove(program_);  // root may write any folder: a missing one is never portable
-  } else {
-    fs::permissions(program_, fs::perms::owner_read | fs::perms::owner_exec);
-  }
+  fs::create_directories(InstallMark(program_));
   const ScopedVariable xdg("XDG_CONFIG_HOME", config_.string());
 
   SaveCorrections(CorrectionDirectory(program_), "-193", "106");
   const CorrectionLoad load = LoadCorrections(CorrectionDirectory(program_));
   EXPECT_TRUE(fs::is_regular_file(CorrectionFilePath(config_ / "miralto")));
+  EXPECT_FALSE(fs::exists(CorrectionFilePath(program_)));
   ASSERT_EQ(load.lines.size(), 2u);
   EXPECT_EQ(load.lines[0].value, -193);
   EXPECT_EQ(load.lines[1].value, 106);

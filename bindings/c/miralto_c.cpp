@@ -44,11 +44,15 @@ miralto_status StatusOf(ErrorKind kind) {
   return kKindStatus[static_cast<std::size_t>(kind)].second;
 }
 
-// Copies as much of `text` as fits, always NUL-terminated, and records the whole length.
+// Copies as much of `text` as fits, always NUL-terminated, and records the whole length. A cut text
+// ends on a character boundary: half a UTF-8 sequence would make the caller's text invalid.
 void Put(miralto_buffer& buffer, std::string_view text) {
   buffer.length = text.size();
   if (buffer.size == 0) return;
-  const std::size_t count = text.size() < buffer.size ? text.size() : buffer.size - 1;
+  std::size_t count = text.size() < buffer.size ? text.size() : buffer.size - 1;
+  while (count < text.size() && count > 0 &&
+         (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80)
+    --count;
   std::memcpy(buffer.data, text.data(), count);
   buffer.data[count] = '\0';
 }

@@ -11,7 +11,7 @@ __version__: str
 _Number = Union[float, int, str, bytes, None]
 _Array = Union[npt.ArrayLike, Sequence[_Number]]
 _Errors = Literal["raise", "coerce"]
-_Corrections = Tuple[int, int]
+_Corrections = Tuple[Union[float, int, str, bytes], Union[float, int, str, bytes]]
 _Texts = npt.NDArray[np.str_]
 _Floats = npt.NDArray[np.float64]
 _Mask = npt.NDArray[np.bool_]

@@ -62,7 +62,9 @@ class Column {
       const auto* data = static_cast<const char*>(contiguous.data());
       for (std::size_t i = 0; i < size_; ++i) {
         std::string_view item(data + i * width, width);
-        texts_[i] = item.substr(0, item.find('\0'));
+        // numpy pads with NULs; a NUL inside the text stays, and is refused as in a scalar.
+        while (!item.empty() && item.back() == '\0') item.remove_suffix(1);
+        texts_[i] = item;
       }
     } else if (kind == 'O') {
       const auto contiguous = py::array::ensure(flat, py::array::c_style);
@@ -90,7 +92,12 @@ class Column {
       kind = FieldKind::kMissing;
     } else if (py::isinstance<py::str>(object)) {
       kind = FieldKind::kText;
-      text = object.cast<std::string>();
+      // A lone surrogate keeps its code as bytes, which no operation accepts: the operation's
+      // own error tells of it, as of any other text it cannot read.
+      const py::bytes bytes = py::reinterpret_steal<py::bytes>(
+          PyUnicode_AsEncodedString(object.ptr(), "utf-8", "surrogatepass"));
+      if (!bytes) throw py::error_already_set();
+      text = bytes.cast<std::string>();
     } else if (py::isinstance<py::bytes>(object)) {
       kind = FieldKind::kText;
       text = object.cast<std::string>();
@@ -177,36 +184,55 @@ ErrorClasses& Classes() {
   for (const auto& [kind, c] : Classes().by_kind) {
     if (kind == error.kind()) cls = c;
   }
-  std::string text = error.Message();
-  if (!index.is_none()) text = "element " + std::string(py::str(index)) + ": " + text;
+  // A message quotes the input, which may hold bytes that are not UTF-8: they show escaped.
+  auto python_text = [](const std::string& text) {
+    return py::reinterpret_steal<py::str>(PyUnicode_DecodeUTF8(
+        text.data(), static_cast<Py_ssize_t>(text.size()), "backslashreplace"));
+  };
+  const py::str message = python_text(error.Message());
+  py::str text = message;
+  if (!index.is_none()) text = py::str("element {}: {}").format(index, message);
   py::object instance = cls(text);
   instance.attr("kind") = std::string(KindName(error.kind()));
-  instance.attr("message") = error.Message();
+  instance.attr("message") = message;
   instance.attr("index") = index;
   PyErr_SetObject(cls.ptr(), instance.ptr());
   throw py::error_already_set();
 }
 
+// Two corrections, each a number or a text, read as the window reads its correction fields (as
+// the SQLite extension and miralto-cli read them): (1.9, 2.7) is (2, 3), ("-193", "106") is
+// (-193, 106). Anything but a pair of numbers or texts, a text ("12") included, is a TypeError.
 Corrections ReadCorrections(const py::object& corrections) {
-  const py::tuple pair = py::tuple(corrections);
-  if (pair.size() != 2) {
-    throw py::value_error("corrections must be two integers (longitude, latitude)");
+  auto refuse = [&corrections] {
+    return py::type_error(
+        "corrections must be a pair (longitude, latitude) of numbers or texts, not " +
+        py::repr(corrections).cast<std::string>());
+  };
+  if (py::isinstance<py::str>(corrections) || py::isinstance<py::bytes>(corrections) ||
+      !PySequence_Check(corrections.ptr()) || PySequence_Size(corrections.ptr()) != 2) {
+    PyErr_Clear();
+    throw refuse();
   }
+  const py::sequence pair = py::reinterpret_borrow<py::sequence>(corrections);
   Long values[2];
   for (std::size_t i = 0; i < 2; ++i) {
-    const py::object item = pair[i];
-    const py::int_ value(item);
-    int overflow = 0;
-    const long long v = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
-    if (overflow != 0 || v < std::numeric_limits<Long>::min() ||
-        v > std::numeric_limits<Long>::max()) {
-      Raise(OverflowError({MessageId::kNotALong,
-                           {Argument::Text(py::repr(item).cast<std::string>()),
-                            Argument::Number(std::numeric_limits<Long>::min()),
-                            Argument::Number(std::numeric_limits<Long>::max())}}),
-            py::none());
+    py::object item = pair[i];
+    if (py::hasattr(item, "item") && !py::isinstance<py::str>(item)) item = item.attr("item")();
+    Field field;
+    std::string text;
+    try {
+      Column::Read(item, field.kind, field.number, text);
+    } catch (const py::type_error&) {
+      throw refuse();
     }
-    values[i] = static_cast<Long>(v);
+    if (field.kind == FieldKind::kMissing) throw refuse();
+    field.text = text;
+    try {
+      values[i] = batch::CorrectionOf(field);
+    } catch (const Error& error) {
+      Raise(error, py::none());
+    }
   }
   return {values[0], values[1]};
 }
@@ -279,12 +305,22 @@ py::object Apply(const std::vector<py::object>& inputs, const ElementOperation& 
   const Errors errors = ReadErrors(errors_name);
   bool scalar = std::all_of(inputs.begin(), inputs.end(), PlainScalar);
   py::module_ np;
+  // A sequence mixing str and bytes, or bytes that are not ASCII, numpy cannot make texts of:
+  // it stays a sequence of objects, each read as the scalar would be.
+  auto as_array = [&np](const py::object& input) -> py::object {
+    try {
+      return np.attr("asarray")(input);
+    } catch (py::error_already_set& error) {
+      if (!error.matches(PyExc_UnicodeError)) throw;
+      return np.attr("asarray")(input, "dtype"_a = "object");
+    }
+  };
   if (!scalar) {
     np = py::module_::import("numpy");
     scalar = true;
     for (const py::object& input : inputs) {
       scalar = scalar && (py::isinstance<py::str>(input) || py::isinstance<py::bytes>(input) ||
-                          np.attr("ndim")(input).cast<int>() == 0);
+                          np.attr("ndim")(as_array(input)).template cast<int>() == 0);
     }
   }
 
@@ -321,7 +357,7 @@ py::object Apply(const std::vector<py::object>& inputs, const ElementOperation& 
 
   // Arrays: broadcast, flatten, and read every input before the loop.
   py::list arrays;
-  for (const py::object& input : inputs) arrays.append(np.attr("asarray")(input));
+  for (const py::object& input : inputs) arrays.append(as_array(input));
   const py::tuple broadcast = np.attr("broadcast_arrays")(*arrays);
   const py::tuple shape = broadcast[0].attr("shape");
   std::vector<Column> columns;
@@ -474,7 +510,7 @@ const Function kFunctions[] = {
 
 lon, lat : float, str or array-like
     Longitude east and latitude north in decimal degrees.
-corrections : (int, int)
+corrections : (number or str, number or str)
     Longitude and latitude corrections in tenths of arc-second, taken off before encoding.
 
 Returns the nine-character code (str), or an array of them.
@@ -494,7 +530,7 @@ d, m, s : float, str or array-like
     Longitude degrees, minutes and seconds (each keeps its own sign; not range-checked).
 d2, m2, s2 : float, str or array-like
     The same for the latitude.
-corrections : (int, int)
+corrections : (number or str, number or str)
     Longitude and latitude corrections in tenths of arc-second.
 
 Returns the code (str), or an array of them.
@@ -510,7 +546,7 @@ Returns the code (str), or an array of them.
 
 code : str or array-like
     Nine-character position codes.
-corrections : (int, int)
+corrections : (number or str, number or str)
     Longitude and latitude corrections in tenths of arc-second, added back.
 dd : bool
     False: six texts (lon degrees, minutes, seconds, lat degrees, minutes, seconds).
@@ -535,7 +571,7 @@ first, second : str or array-like
     "113d17m20.24s", "113:17.3373"), with an optional hemisphere letter before or after
     ("23.236255N", "E113.288959"; S and W negate). The first is the longitude unless the
     letters say otherwise. A decimal number goes through "↑"; DMS parts go in as written.
-corrections : (int, int)
+corrections : (number or str, number or str)
     Longitude and latitude corrections in tenths of arc-second.
 
 Returns the code (str), or an array of them.
@@ -615,6 +651,8 @@ PYBIND11_MODULE(miralto, m) {
 
 Every function gives exactly the texts the Miralto window shows for the same fields and
 corrections. Numbers may be given as floats (or ints) or as the texts a window field would hold.
+Corrections are a pair of numbers or texts, read as the window reads its correction fields: the
+nearest integer (halves to even) of the number or of the text's leading number.
 Scalars give scalars; numpy arrays or sequences give numpy arrays, element-wise over their numpy
 broadcast, with the loop in C++.
 

@@ -60,10 +60,7 @@ bool AnyMissing(const std::vector<Field>& fields) {
 // leading number.
 Corrections CorrectionsAt(const std::vector<Field>& fields, std::size_t first) {
   if (fields.size() <= first) return {};
-  auto value = [](const Field& f) {
-    return RoundToLong(f.kind == FieldKind::kNumber ? f.number : ParseLenient(f.text));
-  };
-  return {value(fields[first]), value(fields[first + 1])};
+  return {batch::CorrectionOf(fields[first]), batch::CorrectionOf(fields[first + 1])};
 }
 
 // What an SQL function returns from its operation's results.

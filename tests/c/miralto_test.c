@@ -173,6 +173,39 @@ static void check_small_buffers(void) {
   }
 }
 
+/* Whether `text` ends on a character boundary: no UTF-8 sequence at its end is left short. */
+static int ends_whole(const char* text) {
+  size_t length = strlen(text), start = length, need;
+  unsigned char lead;
+  while (start > 0 && ((unsigned char)text[start - 1] & 0xC0) == 0x80) --start;
+  if (start == 0) return length == 0;
+  lead = (unsigned char)text[start - 1];
+  need = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+  return length - (start - 1) == need;
+}
+
+/* A message cut to fit the caller's buffer ends on a character boundary, at every size. */
+static void check_cut_messages(void) {
+  char room[MIRALTO_RESULT_SIZE];
+  char text[256];
+  miralto_buffer code = {room, sizeof room, 0};
+  miralto_buffer message = {text, sizeof text, 0};
+  miralto_corrections none = {0, 0};
+  size_t size, whole;
+  miralto_encode("1", "2", none, &code, &message); /* "... 1° lies outside ..." */
+  whole = message.length;
+  check(whole < sizeof text && strstr(text, "\xC2\xB0") != NULL, "the message has a degree sign",
+        text);
+  for (size = 1; size <= whole; ++size) {
+    message.size = size;
+    miralto_encode("1", "2", none, &code, &message);
+    if (!ends_whole(text) || strlen(text) >= size || strlen(text) + 4 < size) {
+      check(0, "a cut message ends on a character boundary", text);
+      break;
+    }
+  }
+}
+
 static void check_arguments(void) {
   char room[MIRALTO_RESULT_SIZE];
   char text[128];
@@ -261,6 +294,7 @@ static void check_names(void) {
 int main(void) {
   check_rows();
   check_small_buffers();
+  check_cut_messages();
   check_arguments();
   check_names();
   check_arrays();

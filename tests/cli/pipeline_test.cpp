@@ -50,7 +50,7 @@ std::string RandomLine(std::mt19937& random, Command command, bool csv) {
     for (int i = 0; i < 8; ++i) text += kDigits[random() % kDigits.size()];
     return text;
   };
-  switch (random() % 12) {
+  switch (random() % 14) {
     case 0:
       return "";
     case 1:
@@ -65,6 +65,12 @@ std::string RandomLine(std::mt19937& random, Command command, bool csv) {
       return csv ? "\"113.5,23\",7" : "113d17m20.24s 23.236255N";
     case 6:
       return "1";
+    case 7:  // a record over three lines, with a doubled quote on the way
+      if (csv) return "\"113.5\n\"\"23\n\",7";
+      break;
+    case 8:  // a stray quote in a field opens nothing
+      if (csv) return "11\"3,23";
+      break;
     default:
       break;
   }
@@ -133,6 +139,54 @@ TEST(PipelineTest, ThreadsWriteWhatOneThreadWrites) {
         << input.text;
     ASSERT_EQ(several.ok, single.ok) << "round " << round;
   }
+}
+
+// Fed in blocks of every size, as the browser page feeds it, the converter writes what the stream
+// conversion writes.
+TEST(PipelineTest, FeedingBlocksWritesWhatTheStreamWrites) {
+  std::mt19937 random(20261211);
+  for (int round = 0; round < 60; ++round) {
+    const Input input = RandomInput(random, random() % 3 == 0 ? random() % 4 : 20 + random() % 100);
+    const Outcome single = ConvertAll(input.options, input.text, 1);
+    Converter converter(input.options);
+    std::string output;
+    converter.Begin(output);
+    const std::size_t block = 1 + random() % 40;
+    for (std::size_t at = 0; at < input.text.size(); at += block) {
+      converter.Feed(std::string_view(input.text).substr(at, block), output);
+    }
+    const bool ok = converter.Finish(output);
+    ASSERT_EQ(output, single.output) << "round " << round << ", blocks of " << block << ", input:\n"
+                                     << input.text;
+    ASSERT_EQ(ok, single.ok) << "round " << round;
+  }
+}
+
+// A CSV record over several lines goes by its first line's number, and the lines after it keep
+// theirs, on one thread, on several, and fed in blocks.
+TEST(PipelineTest, CsvRecordsOverLinesKeepTheLineNumbers) {
+  Options options;
+  options.command = Command::kEncode;
+  options.csv = true;
+  const std::string text = "113.288959,23.236255\n\"x\ny\",1\n113.288959,23.236255\nbad\n\"open\n";
+  const std::string want =
+      "8i4k7zwpg\n"
+      "ERROR: line 2: ";
+  const Outcome single = ConvertAll(options, text, 1);
+  EXPECT_FALSE(single.ok);
+  EXPECT_EQ(single.output.substr(0, want.size()), want) << single.output;
+  EXPECT_NE(single.output.find("\nERROR: line 5: "), std::string::npos) << single.output;
+  EXPECT_NE(single.output.find("\nERROR: line 6: malformed CSV record"), std::string::npos)
+      << single.output;
+  EXPECT_EQ(std::count(single.output.begin(), single.output.end(), '\n'), 5) << single.output;
+  for (const std::size_t block : {1, 5}) {
+    EXPECT_EQ(ConvertAll(options, text, 3, block).output, single.output) << "blocks of " << block;
+  }
+  Converter converter(options);
+  std::string fed;
+  for (const char c : text) converter.Feed(std::string_view(&c, 1), fed);
+  EXPECT_FALSE(converter.Finish(fed));
+  EXPECT_EQ(fed, single.output);
 }
 
 // Many full blocks, as a file gives them, with a bad line far into the input.

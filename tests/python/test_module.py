@@ -240,7 +240,7 @@ def test_errors_are_typed_by_kind_and_carry_the_message(call, cls, host):
 
 @pytest.mark.parametrize("call, cls", [
     (lambda: miralto.encode(113, 23, errors="ignore"), ValueError),
-    (lambda: miralto.encode(113, 23, (1, 2, 3)), ValueError),
+    (lambda: miralto.encode(113, 23, (1, 2, 3)), TypeError),
     (lambda: miralto.encode([object()], [23.0]), TypeError),
     (lambda: miralto.encode(np.array(["2020-01-01"], dtype="datetime64[D]"), 23.0), TypeError),
 ])
@@ -278,3 +278,48 @@ def test_one_version_with_the_batch_converter():
     shown = subprocess.run([cli, "--version"], capture_output=True, check=True).stdout.decode()
     assert shown.strip() == "miralto-cli " + miralto.__version__
     assert miralto.__version__ == "1.00"
+
+
+# Texts that are not UTF-8 and elements with a NUL: the module's typed errors, not Python's.
+
+@pytest.mark.parametrize("call, cls, index", [
+    (lambda: miralto.decode(b"\xff\xfe"), miralto.InvalidCodeError, None),
+    (lambda: miralto.decode("8i4k7zwp\ud800"), miralto.InvalidCodeError, None),
+    (lambda: miralto.to_dd("1\udc00", 0, 0), miralto.ConversionError, None),
+    (lambda: miralto.to_dd(b"1\xff", 0, 0), miralto.ConversionError, None),
+    (lambda: miralto.decode(["8i4k7zwpg", b"\xff\xfe"]), miralto.InvalidCodeError, 1),
+    (lambda: miralto.decode(["8i4k7zwpg", "8i4k\udfff"]), miralto.InvalidCodeError, 1),
+    (lambda: miralto.decode(np.array(["8i4k7zwpg", "8i4k\ud800zwpg"])), miralto.InvalidCodeError,
+     1),
+    (lambda: miralto.decode(b"8i4k\x007zwpg"), miralto.InvalidCodeError, None),
+    (lambda: miralto.decode(np.array([b"8i4k7zwpg", b"8i4k\x007zwpg"])), miralto.InvalidCodeError,
+     1),
+    (lambda: miralto.to_dd(np.array([b"113", b"1\x0013"]), 0, 0), miralto.ConversionError, 1),
+])
+def test_undecodable_texts_are_typed_errors(call, cls, index):
+    with pytest.raises(cls) as caught:
+        call()
+    assert caught.value.index == index
+    assert isinstance(str(caught.value), str)
+
+
+# Corrections are read as the window reads its correction fields, as miralto-cli and SQLite do.
+
+@pytest.mark.parametrize("corrections, expected", [
+    ((1.9, 2.7), (2, 3)),
+    ((2.5, 3.5), (2, 4)),
+    ((-1.5, -2.5), (-2, -2)),
+    (("-193", "106"), (-193, 106)),
+    ((" 12.5", "13.5abc"), (12, 14)),
+    ((np.int64(-193), np.float32(106.0)), (-193, 106)),
+    ([-193, 106], (-193, 106)),
+])
+def test_corrections_round_as_the_window_reads_them(corrections, expected):
+    code = miralto.encode(113.288959, 23.236255, corrections)
+    assert code == miralto.encode(113.288959, 23.236255, expected)
+
+
+@pytest.mark.parametrize("corrections", ["12", b"12", (1, 2, 3), (1,), 12, (None, 1), (object(), 1)])
+def test_corrections_that_are_no_pair_are_type_errors(corrections):
+    with pytest.raises(TypeError):
+        miralto.encode(113.288959, 23.236255, corrections)

@@ -215,6 +215,18 @@
         <translation>修正值文件%1只有一行；它需要两行：经度修正值和纬度修正值</translation>
     </message>
     <message>
+        <source>the line is longer than %1 bytes, too long for a correction</source>
+        <translation>该行超过%1字节，作为修正值太长</translation>
+    </message>
+    <message>
+        <source>the text %1 holds a line break, which the correction file cannot keep in its line</source>
+        <translation>文本%1含有换行符，修正值文件无法把它保存在一行中</translation>
+    </message>
+    <message>
+        <source>the text %1 is longer than %2 bytes, more than the correction file reads back</source>
+        <translation>文本%1超过%2字节，超出修正值文件能读回的长度</translation>
+    </message>
+    <message>
         <source>%1: %2</source>
         <translation>%1：%2</translation>
     </message>

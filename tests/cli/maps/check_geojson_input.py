@@ -1,0 +1,80 @@
+"""`miralto-cli encode --from geojson` on hostile and re-run input: nesting far past the limit is a
+clean error, not a crash; properties pass through as written (long integers, numbers beyond the
+double range); a feature's results of an earlier run are replaced; and the input is read feature
+by feature, in memory far below the file's size.
+
+Usage: check_geojson_input.py CLI WORKDIR
+"""
+import json
+import os
+import resource
+import subprocess
+import sys
+
+cli, workdir = sys.argv[1:3]
+failures = []
+
+
+def expect(condition, what):
+    if not condition:
+        failures.append(what)
+
+
+def run(text, limit=None):
+    def limited():
+        if limit:
+            resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+    return subprocess.run([cli, "--correction", "0,0", "encode", "--from", "geojson"],
+                          input=text.encode() if isinstance(text, str) else text,
+                          capture_output=True, preexec_fn=limited)
+
+
+def collection(*features):
+    return '{"type":"FeatureCollection","features":[' + ",".join(features) + "]}"
+
+
+POINT = '{"type":"Point","coordinates":[113.288959,23.236255]}'
+
+# 100,000 levels of arrays in the properties, and in the geometry.
+deep = "[" * 100000 + "]" * 100000
+for where, feature in (
+        ("properties", '{"type":"Feature","properties":{"x":' + deep + '},"geometry":' + POINT + "}"),
+        ("geometry", '{"type":"Feature","properties":{},"geometry":{"type":"Point","coordinates":'
+         + deep + "}}")):
+    result = run(collection(feature))
+    expect(result.returncode == 1 and b"nesting deeper than 256 levels" in result.stderr,
+           f"100,000 levels in {where}: exit {result.returncode}, {result.stderr[-200:]!r}")
+
+# Properties as written; one number beyond the double range does not stop the file.
+feature = ('{"type":"Feature","properties":{"big":123456789012345678901234567890,'
+           '"huge":1e400,"text":"a\\u00e9\\n"},"geometry":' + POINT + "}")
+result = run(collection(feature, feature))
+out = result.stdout.decode()
+expect(result.returncode == 0, f"as written: exit {result.returncode} {result.stderr!r}")
+expect(out.count('"big":123456789012345678901234567890') == 2 and out.count('"huge":1e400') == 2
+       and out.count('"text":"a\\u00e9\\n"') == 2, f"as written: {out}")
+
+# A re-run: this run's results replace an earlier run's, the failed feature loses its old code.
+stale = ('{"type":"Feature","properties":{"name":"x","code":"old","error":"old"},"geometry":'
+         + POINT + "}")
+failing = ('{"type":"Feature","properties":{"code":"8i4k7zwpg"},"geometry":'
+           '{"type":"Point","coordinates":[10,40]}}')
+result = run(collection(stale, failing))
+features = json.loads(result.stdout)["features"]
+expect(features[0]["properties"] == {"name": "x", "code": "8i4k7zwpg"},
+       f"re-run, converted: {features[0]['properties']}")
+expect(list(features[1]["properties"]) == ["error"], f"re-run, failed: {features[1]['properties']}")
+
+# 80 MB in features of 2 MB each, in an address space of 96 MB: only one feature is held. The
+# sanitizers' shadow memory needs more address space than that: there only the output is checked.
+big = '{"type":"Feature","properties":{"note":"' + "x" * (2 << 20) + '"},"geometry":' + POINT + "}"
+count = 40
+sanitized = os.environ.get("MIRALTO_SANITIZE") == "1"
+result = run(collection(*([big] * count)), limit=None if sanitized else 96 << 20)
+expect(result.returncode == 0 and result.stdout.count(b'"code":"8i4k7zwpg"') == count,
+       f"large input: exit {result.returncode}, {result.stderr[-300:]!r}")
+
+if failures:
+    print("\n".join(failures))
+    sys.exit(1)
+print("geojson input: nesting, properties as written, re-runs and memory")
