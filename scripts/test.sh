@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the whole suite, then the core,
 # correction store and batch converter tests under AddressSanitizer and UndefinedBehaviorSanitizer
-# (built without 128-bit integers, as MSVC builds are), then the same built for Windows and run
-# under Wine, then a short run of every fuzz target. FUZZ_SECONDS sets the fuzz time per target
-# (default 20).
+# (built without 128-bit integers, as MSVC builds are), then the same and the native window built
+# for Windows and run under Wine, then the page built with emscripten and tested in Chromium, then
+# a short run of every fuzz target. FUZZ_SECONDS sets the fuzz time per target (default 10).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -52,5 +52,5 @@ scripts/web.sh build -DMIRALTO_NATIVE_CLI="$PWD/build/cli/miralto-cli" \
 ctest --preset web
 echo "The page's screenshot: build-web/page-screenshot.png"
 
-echo "== Fuzzing every target for ${FUZZ_SECONDS:-20} seconds"
-fuzz/run.sh "${FUZZ_SECONDS:-20}"
+echo "== Fuzzing every target for ${FUZZ_SECONDS:-10} seconds"
+fuzz/run.sh "${FUZZ_SECONDS:-10}"
