@@ -304,11 +304,12 @@ CorrectionLoad LoadCorrections(const fs::path& directory) noexcept {
     if (!file) {
       throw FileError(FileFailure(MessageId::kCannotOpenCorrections, path, Reason(errno)));
     }
+    // Two lines at most are read: a buffer of their size keeps a huge file from being read ahead.
+    // It is set before the first read, as the C library allows it only then.
+    std::setvbuf(file.get(), nullptr, _IOFBF, 2 * (kMaxCorrectionLine + 2) + kByteOrderMark.size());
     SkipByteOrderMark(file.get());
     static constexpr MessageId kWhat[] = {MessageId::kLongitudeCorrection,
                                           MessageId::kLatitudeCorrection};
-    // Two lines at most are read: a buffer of their size keeps a huge file from being read ahead.
-    std::setvbuf(file.get(), nullptr, _IOFBF, 2 * (kMaxCorrectionLine + 2) + kByteOrderMark.size());
     for (int i = 0; i < 2; ++i) {
       const Phrase where{MessageId::kCorrectionLine,
                          {Argument::Number(i + 1), PathArgument(path), Argument::Term(kWhat[i])}};
