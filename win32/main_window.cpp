@@ -140,12 +140,12 @@ void MainWindow::CreateControls() {
   controls_.reserve(form::kControls.size());
   // Created in the table's order, which is the order Tab follows.
   for (std::size_t row = 0; row < form::kControls.size(); ++row) {
-    const form::ControlSpec& spec = form::kControls[row];
+    const form::ControlSpec& entry = form::kControls[row];
     const wchar_t* window_class = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD ex_style = 0;
-    std::wstring text = Wide(spec.text);
-    switch (spec.kind) {
+    std::wstring text = Wide(entry.text);
+    switch (entry.kind) {
       case form::ControlKind::kLabel:
         // Never wrapped, no & mnemonics: the caption shows as written.
         style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
@@ -154,7 +154,7 @@ void MainWindow::CreateControls() {
         window_class = L"EDIT";
         style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
         ex_style = WS_EX_CLIENTEDGE;
-        text = Wide(form_.Text(spec.name));
+        text = Wide(form_.Text(entry.name));
         break;
       case form::ControlKind::kButton:
         window_class = L"BUTTON";
@@ -164,7 +164,7 @@ void MainWindow::CreateControls() {
     HWND control = CreateWindowExW(ex_style, window_class, text.c_str(), style, 0, 0, 0, 0, window_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row))),
                                    instance_, nullptr);
-    if (spec.kind == form::ControlKind::kTextBox) {
+    if (entry.kind == form::ControlKind::kTextBox) {
       SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no limit on what is typed
     }
     controls_.push_back(control);
@@ -173,18 +173,18 @@ void MainWindow::CreateControls() {
 
 void MainWindow::PlaceAt96Dpi() {
   std::vector<form::Rect> obstacles;
-  for (const form::ControlSpec& spec : form::kControls) {
-    if (spec.kind != form::ControlKind::kLabel) obstacles.push_back(form::Pixels(spec));
+  for (const form::ControlSpec& entry : form::kControls) {
+    if (entry.kind != form::ControlKind::kLabel) obstacles.push_back(form::Pixels(entry));
   }
   HFONT font = CreateDesignFont(96);
   HDC dc = GetDC(window_);
   HGDIOBJ old_font = SelectObject(dc, font);
   places_.clear();
   for (std::size_t row = 0; row < form::kControls.size(); ++row) {
-    const form::ControlSpec& spec = form::kControls[row];
-    form::Rect place = form::Pixels(spec);
-    if (spec.kind == form::ControlKind::kLabel) {
-      const std::wstring caption = Wide(spec.text);
+    const form::ControlSpec& entry = form::kControls[row];
+    form::Rect place = form::Pixels(entry);
+    if (entry.kind == form::ControlKind::kLabel) {
+      const std::wstring caption = Wide(entry.text);
       SIZE extent{};
       GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
       // A label that starts left of the client area shows its caption from the client area's
@@ -279,13 +279,13 @@ LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
     case WM_COMMAND: {
       const int id = LOWORD(w);
       if (id < kFirstControlId || id >= ControlId(form::kControls.size())) break;
-      const form::ControlSpec& spec =
+      const form::ControlSpec& entry =
           form::kControls[static_cast<std::size_t>(id - kFirstControlId)];
       const int code = HIWORD(w);
-      if (spec.kind == form::ControlKind::kButton && code == BN_CLICKED) {
-        form_.Click(spec.name);
-      } else if (spec.kind == form::ControlKind::kTextBox && code == EN_CHANGE && !writing_) {
-        form_.SetText(spec.name, Utf8(WindowText(reinterpret_cast<HWND>(l))));
+      if (entry.kind == form::ControlKind::kButton && code == BN_CLICKED) {
+        form_.Click(entry.name);
+      } else if (entry.kind == form::ControlKind::kTextBox && code == EN_CHANGE && !writing_) {
+        form_.SetText(entry.name, Utf8(WindowText(reinterpret_cast<HWND>(l))));
       }
       return 0;
     }

@@ -165,20 +165,20 @@ void ExpectPlaces(MainWindow& window, int dpi) {
   GetClientRect(window.handle(), &client);
   EXPECT_EQ(client.right, scale(form::kClientWidth));
   EXPECT_EQ(client.bottom, scale(form::kClientHeight));
-  for (const form::ControlSpec& spec : form::kControls) {
-    SCOPED_TRACE(spec.name);
-    const form::Rect designed = form::Pixels(spec);
-    const RECT place = ClientPlace(window.Control(spec.name));
+  for (const form::ControlSpec& entry : form::kControls) {
+    SCOPED_TRACE(entry.name);
+    const form::Rect designed = form::Pixels(entry);
+    const RECT place = ClientPlace(window.Control(entry.name));
     EXPECT_EQ(place.top, scale(designed.top));
     EXPECT_EQ(place.bottom - place.top, scale(designed.height));
-    if (spec.kind != form::ControlKind::kLabel) {
+    if (entry.kind != form::ControlKind::kLabel) {
       EXPECT_EQ(place.left, scale(designed.left));
       EXPECT_EQ(place.right - place.left, scale(designed.width));
       continue;
     }
     const int left = std::max(0, designed.left);
     const int right = designed.left + designed.width;
-    EXPECT_GE(place.right - place.left, CaptionWidth(window.Control(spec.name)));
+    EXPECT_GE(place.right - place.left, CaptionWidth(window.Control(entry.name)));
     if (place.right - place.left > scale(right - left) + 1) continue;  // widened
     EXPECT_EQ(place.left, scale(left));
     EXPECT_NEAR(place.right, scale(right), 1);
