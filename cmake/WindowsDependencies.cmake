@@ -12,6 +12,7 @@ set(MIRALTO_LIBCSV_SOURCE_DIR "" CACHE PATH "libcsv sources to build for the tar
 # simdjson: the unpacked Debian source package (apt-get source simdjson), whose single-header
 # build is compiled.
 set(MIRALTO_SIMDJSON_SOURCE_DIR "" CACHE PATH "simdjson sources to build for the target")
+include(LibcsvFromSource)
 include(SimdjsonFromSource)
 # CLI11 and nlohmann-json (for the tests' scenario tables) are headers only; the host's copies
 # serve, but not the host's include folder, whose C library headers would hide the target's.
@@ -20,19 +21,7 @@ set(MIRALTO_NLOHMANN_JSON_HEADERS /usr/include/nlohmann
     CACHE PATH "nlohmann-json headers (the nlohmann folder)")
 
 if(MIRALTO_LIBCSV_SOURCE_DIR)
-  if(NOT EXISTS "${MIRALTO_LIBCSV_SOURCE_DIR}/libcsv.c")
-    message(FATAL_ERROR "MIRALTO_LIBCSV_SOURCE_DIR must name libcsv's unpacked sources "
-                        "(apt-get source libcsv), not \"${MIRALTO_LIBCSV_SOURCE_DIR}\"")
-  endif()
-  enable_language(C)
-  add_library(csv STATIC ${MIRALTO_LIBCSV_SOURCE_DIR}/libcsv.c)
-  target_include_directories(csv SYSTEM PUBLIC ${MIRALTO_LIBCSV_SOURCE_DIR})
-  # Not our code: its warnings are its maintainers' to mend.
-  target_compile_options(csv PRIVATE $<IF:$<C_COMPILER_ID:MSVC>,/w,-w>)
-  add_library(CSV::CSV ALIAS csv)
-  # What FindCSV reports: set, they are taken as found.
-  set(CSV_INCLUDE_DIR ${MIRALTO_LIBCSV_SOURCE_DIR} CACHE PATH "" FORCE)
-  set(CSV_LIBRARY csv CACHE STRING "" FORCE)
+  miralto_libcsv_from_source(${MIRALTO_LIBCSV_SOURCE_DIR})
 endif()
 
 if(MIRALTO_SIMDJSON_SOURCE_DIR)
