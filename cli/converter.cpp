@@ -1,4 +1,4 @@
-#include "converter.h"
+#include "cli/converter.h"
 
 #include <csv.h>
 
@@ -6,11 +6,11 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "csv_quotes.h"
-#include "errors.h"
-#include "numbers.h"
-#include "operations.h"
-#include "pipeline.h"
+#include "cli/csv_quotes.h"
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "core/operations.h"
+#include "cli/pipeline.h"
 
 namespace miralto::cli {
 

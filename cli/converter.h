@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "commands.h"
-#include "csv_quotes.h"
-#include "formats.h"
-#include "operations.h"
+#include "cli/commands.h"
+#include "cli/csv_quotes.h"
+#include "cli/formats.h"
+#include "core/operations.h"
 
 struct csv_parser;  // libcsv's parser state, known only to converter.cpp
 

@@ -1,9 +1,9 @@
-#include "formats.h"
+#include "cli/formats.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "numbers.h"
+#include "core/numbers.h"
 
 namespace miralto::cli {
 

@@ -1,4 +1,4 @@
-#include "geojson_input.h"
+#include "cli/geojson_input.h"
 
 #include <simdjson.h>
 
@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "errors.h"
+#include "core/errors.h"
 
 namespace miralto::cli {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "converter.h"
+#include "cli/converter.h"
 
 namespace miralto::cli {
 

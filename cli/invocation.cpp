@@ -1,4 +1,4 @@
-#include "invocation.h"
+#include "cli/invocation.h"
 
 #include <CLI/CLI.hpp>
 
@@ -13,14 +13,14 @@
 #include <string_view>
 #include <vector>
 
-#include "converter.h"
-#include "correction_file.h"
-#include "correction_location.h"
-#include "errors.h"
-#include "geojson_input.h"
+#include "cli/converter.h"
+#include "corrections/correction_file.h"
+#include "corrections/correction_location.h"
+#include "core/errors.h"
+#include "cli/geojson_input.h"
 #include "miralto_version.h"
-#include "pipeline.h"
-#include "process.h"
+#include "cli/pipeline.h"
+#include "cli/process.h"
 
 namespace miralto::cli {
 

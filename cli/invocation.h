@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "converter.h"
+#include "cli/converter.h"
 
 namespace miralto::cli {
 

@@ -1,6 +1,6 @@
 // miralto-cli: converts positions one record a line, from a file or standard input.
-#include "invocation.h"
-#include "process.h"
+#include "cli/invocation.h"
+#include "cli/process.h"
 
 int main(int argc, char** argv) {
   miralto::cli::Utf8Arguments arguments(argc, argv);

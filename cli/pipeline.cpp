@@ -1,4 +1,4 @@
-#include "pipeline.h"
+#include "cli/pipeline.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "converter.h"
-#include "csv_quotes.h"
+#include "cli/converter.h"
+#include "cli/csv_quotes.h"
 
 namespace miralto::cli {
 

@@ -1,4 +1,4 @@
-#include "process.h"
+#include "cli/process.h"
 
 #include <cstdio>
 #include <cstdlib>

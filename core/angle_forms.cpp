@@ -1,10 +1,10 @@
-#include "angle_forms.h"
+#include "core/angle_forms.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "errors.h"
-#include "numbers.h"
+#include "core/errors.h"
+#include "core/numbers.h"
 
 namespace miralto {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "position_code.h"
+#include "core/position_code.h"
 
 namespace miralto {
 

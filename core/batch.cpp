@@ -1,4 +1,4 @@
-#include "batch.h"
+#include "core/batch.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "numbers.h"
+#include "core/numbers.h"
 
 namespace miralto::batch {
 

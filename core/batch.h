@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "errors.h"
-#include "operations.h"
+#include "core/errors.h"
+#include "core/operations.h"
 
 namespace miralto::batch {
 

@@ -1,12 +1,12 @@
-#include "comparison.h"
+#include "core/comparison.h"
 
 #include <algorithm>
 
-#include "digits.h"
-#include "errors.h"
-#include "numbers.h"
-#include "position_code.h"
-#include "text.h"
+#include "core/digits.h"
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "core/position_code.h"
+#include "core/text.h"
 
 namespace miralto {
 

@@ -1,4 +1,4 @@
-#include "digits.h"
+#include "core/digits.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,8 +8,8 @@
 #include <limits>
 #include <vector>
 
-#include "errors.h"
-#include "text.h"
+#include "core/errors.h"
+#include "core/text.h"
 
 namespace miralto {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "numbers.h"
+#include "core/numbers.h"
 
 namespace miralto {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "messages.h"
+#include "core/messages.h"
 
 namespace miralto {
 

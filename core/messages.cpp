@@ -1,11 +1,11 @@
-#include "messages.h"
+#include "core/messages.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
 
-#include "numbers.h"
-#include "text.h"
+#include "core/numbers.h"
+#include "core/text.h"
 
 // Marks a text of the table for the translation tools (which read it as the toolkit's
 // translate-no-op macro); here it is the text itself.

@@ -1,10 +1,10 @@
-#include "notation.h"
+#include "core/notation.h"
 
 #include <cmath>
 #include <utility>
 
-#include "errors.h"
-#include "numbers.h"
+#include "core/errors.h"
+#include "core/numbers.h"
 
 namespace miralto {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "position_code.h"
+#include "core/position_code.h"
 
 namespace miralto {
 

@@ -1,4 +1,4 @@
-#include "numbers.h"
+#include "core/numbers.h"
 
 #include <algorithm>
 #include <array>
@@ -14,7 +14,7 @@
 #include <fast_float/fast_float.h>
 #include <fmt/format.h>
 
-#include "errors.h"
+#include "core/errors.h"
 
 namespace miralto {
 

@@ -1,9 +1,9 @@
-#include "operations.h"
+#include "core/operations.h"
 
 #include <array>
 
-#include "angle_forms.h"
-#include "comparison.h"
+#include "core/angle_forms.h"
+#include "core/comparison.h"
 
 namespace miralto {
 

@@ -12,10 +12,10 @@
 #include <variant>
 #include <vector>
 
-#include "comparison.h"
-#include "errors.h"
-#include "notation.h"
-#include "position_code.h"
+#include "core/comparison.h"
+#include "core/errors.h"
+#include "core/notation.h"
+#include "core/position_code.h"
 
 namespace miralto {
 

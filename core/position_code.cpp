@@ -1,11 +1,11 @@
-#include "position_code.h"
+#include "core/position_code.h"
 
 #include <algorithm>
 
-#include "digits.h"
-#include "errors.h"
-#include "numbers.h"
-#include "text.h"
+#include "core/digits.h"
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "core/text.h"
 
 namespace miralto {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "digits.h"
-#include "numbers.h"
+#include "core/digits.h"
+#include "core/numbers.h"
 
 namespace miralto {
 

@@ -1,4 +1,4 @@
-#include "correction_file.h"
+#include "corrections/correction_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -17,7 +17,7 @@
 #include <unistd.h>
 #endif
 
-#include "errors.h"
+#include "core/errors.h"
 
 namespace miralto {
 

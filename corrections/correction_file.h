@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "numbers.h"
-#include "position_code.h"
+#include "core/numbers.h"
+#include "core/position_code.h"
 
 namespace miralto {
 

@@ -1,4 +1,4 @@
-#include "correction_location.h"
+#include "corrections/correction_location.h"
 
 #include <cstdlib>
 #include <random>
@@ -23,7 +23,7 @@
 #include <mach-o/dyld.h>
 #endif
 
-#include "correction_file.h"
+#include "corrections/correction_file.h"
 
 namespace miralto {
 

@@ -4,8 +4,8 @@
 #include <new>
 #include <optional>
 
-#include "errors.h"
-#include "operations.h"
+#include "core/errors.h"
+#include "core/operations.h"
 
 namespace miralto::form {
 

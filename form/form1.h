@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "correction_file.h"
+#include "corrections/correction_file.h"
 #include "form/controls.h"
-#include "messages.h"
-#include "position_code.h"
+#include "core/messages.h"
+#include "core/position_code.h"
 
 namespace miralto::form {
 

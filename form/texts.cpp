@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "errors.h"
+#include "core/errors.h"
 #include "form/form1.h"
 #include "form/translations.h"
 

@@ -4,9 +4,9 @@
 #include <bit>
 #include <cstring>
 
-#include "angle_forms.h"
-#include "errors.h"
-#include "fuzz_input.h"
+#include "core/angle_forms.h"
+#include "core/errors.h"
+#include "fuzz/fuzz_input.h"
 
 using namespace miralto;
 

@@ -1,7 +1,7 @@
 // One record line of the batch converter under any options and output format: nothing escapes as
 // an exception, and in text a line without a line feed gives an output line without one.
-#include "converter.h"
-#include "fuzz_input.h"
+#include "cli/converter.h"
+#include "fuzz/fuzz_input.h"
 
 using namespace miralto;
 

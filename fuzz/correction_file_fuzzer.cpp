@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "correction_file.h"
-#include "errors.h"
-#include "fuzz_input.h"
+#include "corrections/correction_file.h"
+#include "core/errors.h"
+#include "fuzz/fuzz_input.h"
 
 using namespace miralto;
 namespace fs = std::filesystem;

@@ -1,9 +1,9 @@
 // Encoding from six texts: only the tool's errors; a code it returns is nine characters of the
 // alphabet that decode without error to fields that encode to the same code.
-#include "digits.h"
-#include "errors.h"
-#include "fuzz_input.h"
-#include "position_code.h"
+#include "core/digits.h"
+#include "core/errors.h"
+#include "fuzz/fuzz_input.h"
+#include "core/position_code.h"
 
 using namespace miralto;
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "position_code.h"
+#include "core/position_code.h"
 
 namespace miralto::fuzz {
 

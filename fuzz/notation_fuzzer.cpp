@@ -3,10 +3,10 @@
 // minutes and seconds stay below 60, and the longitude is never a latitude.
 #include <cmath>
 
-#include "angle_forms.h"
-#include "errors.h"
-#include "fuzz_input.h"
-#include "notation.h"
+#include "core/angle_forms.h"
+#include "core/errors.h"
+#include "fuzz/fuzz_input.h"
+#include "core/notation.h"
 
 using namespace miralto;
 

@@ -2,9 +2,9 @@
 // value wherever both accept the text.
 #include <cstring>
 
-#include "errors.h"
-#include "fuzz_input.h"
-#include "numbers.h"
+#include "core/errors.h"
+#include "fuzz/fuzz_input.h"
+#include "core/numbers.h"
 
 using namespace miralto;
 

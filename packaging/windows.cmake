@@ -2,7 +2,7 @@
 # miralto.exe, miralto-cli.exe and the README and runs where it is unpacked (the corrections stay
 # beside the programs when the folder is writable), and, where NSIS's makensis is installed, an
 # installer into Program Files with a Start menu entry and an uninstaller (the corrections then go
-# to %APPDATA%\Miralto). Both are built and tested under Wine by tests/windows_package.cmake.
+# to %APPDATA%\Miralto). Both are built and tested under Wine by tests/packaging/windows_package.cmake.
 set(CPACK_PACKAGE_FILE_NAME Miralto-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR})
 set(CPACK_GENERATOR ZIP)
 find_program(MIRALTO_MAKENSIS makensis)

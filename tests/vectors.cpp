@@ -1,11 +1,11 @@
-#include "vectors.h"
+#include "tests/vectors.h"
 
 #include <gtest/gtest.h>
 
 #include <charconv>
 #include <fstream>
 
-#include "errors.h"
+#include "core/errors.h"
 
 namespace miralto::testing {
 

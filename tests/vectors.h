@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "errors.h"
+#include "core/errors.h"
 
 namespace miralto::testing {
 

@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "ui/form1.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -12,8 +12,8 @@
 #include <limits>
 #include <vector>
 
-#include "language.h"
-#include "layout.h"
+#include "ui/language.h"
+#include "ui/layout.h"
 
 namespace miralto::ui {
 

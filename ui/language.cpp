@@ -1,4 +1,4 @@
-#include "language.h"
+#include "ui/language.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "correction_location.h"
-#include "form1.h"
-#include "language.h"
+#include "corrections/correction_location.h"
+#include "ui/form1.h"
+#include "ui/language.h"
 #include "miralto_version.h"
 
 int main(int argc, char* argv[]) {

@@ -4,9 +4,9 @@
 
 #include <commctrl.h>
 
-#include "correction_location.h"
+#include "corrections/correction_location.h"
 #include "form/form1.h"
-#include "main_window.h"
+#include "win32/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
   // The themed controls of the manifest's common controls 6.

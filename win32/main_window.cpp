@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "win32/main_window.h"
 
 #include <algorithm>
 #include <array>

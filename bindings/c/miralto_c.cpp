@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "batch.h"
-#include "errors.h"
+#include "core/batch.h"
+#include "core/errors.h"
 #include "miralto.h"
 #include "miralto_version.h"
-#include "operations.h"
+#include "core/operations.h"
 
 namespace {
 

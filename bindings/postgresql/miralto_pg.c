@@ -9,7 +9,7 @@
 #include "utils/builtins.h"
 #include "utils/lsyscache.h"
 
-#include "miralto_pg.h"
+#include "bindings/postgresql/miralto_pg.h"
 
 PG_MODULE_MAGIC;
 

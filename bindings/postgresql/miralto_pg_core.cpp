@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "batch.h"
-#include "errors.h"
-#include "miralto_pg.h"
-#include "numbers.h"
+#include "core/batch.h"
+#include "core/errors.h"
+#include "bindings/postgresql/miralto_pg.h"
+#include "core/numbers.h"
 
 namespace miralto::postgresql {
 namespace {

@@ -17,11 +17,11 @@
 #include <utility>
 #include <vector>
 
-#include "batch.h"
-#include "errors.h"
-#include "messages.h"
+#include "core/batch.h"
+#include "core/errors.h"
+#include "core/messages.h"
 #include "miralto_version.h"
-#include "numbers.h"
+#include "core/numbers.h"
 
 namespace py = pybind11;
 using namespace pybind11::literals;

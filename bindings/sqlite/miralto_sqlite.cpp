@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "batch.h"
-#include "errors.h"
-#include "numbers.h"
+#include "core/batch.h"
+#include "core/errors.h"
+#include "core/numbers.h"
 
 SQLITE_EXTENSION_INIT1
 

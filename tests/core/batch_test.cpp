@@ -1,4 +1,4 @@
-#include "batch.h"
+#include "core/batch.h"
 
 #include <gtest/gtest.h>
 

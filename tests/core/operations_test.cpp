@@ -1,4 +1,4 @@
-#include "operations.h"
+#include "core/operations.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "errors.h"
+#include "core/errors.h"
 #include "form/form1.h"
 
 namespace miralto::form {

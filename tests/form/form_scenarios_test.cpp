@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "form/form1.h"
-#include "scenario_player.h"
+#include "tests/form/scenario_player.h"
 
 namespace miralto::form {
 namespace {

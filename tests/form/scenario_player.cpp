@@ -1,12 +1,11 @@
-#include "scenario_player.h"
+#include "tests/form/scenario_player.h"
 
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <sstream>
 #include <system_error>
 
-#include "correction_file.h"
+#include "corrections/correction_file.h"
 
 namespace miralto::scenarios {
 
@@ -135,18 +134,6 @@ std::vector<std::string> Play(const nlohmann::json& scenario, ScenarioWindow& wi
     }
   }
   return differences;
-}
-
-TemporaryFolder::TemporaryFolder() {
-  std::random_device device;
-  path_ = fs::temp_directory_path() / ("miralto-scenario-" + std::to_string(device()));
-  fs::create_directories(path_);
-}
-
-TemporaryFolder::~TemporaryFolder() {
-  std::error_code ignored;
-  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-  fs::remove_all(path_, ignored);
 }
 
 }  // namespace miralto::scenarios

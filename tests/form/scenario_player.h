@@ -27,7 +27,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "position_code.h"
+#include "core/position_code.h"
+#include "tests/temporary_folder.h"
 
 namespace miralto::scenarios {
 
@@ -65,17 +66,7 @@ nlohmann::json LoadScenarios(const std::filesystem::path& path);
 std::vector<std::string> Play(const nlohmann::json& scenario, ScenarioWindow& window,
                               const std::filesystem::path& directory);
 
-// A folder of its own under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
- public:
-  TemporaryFolder();
-  ~TemporaryFolder();
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+// The tests' temporary folder, under the name the scenario tests know.
+using TemporaryFolder = ::miralto::testing::TemporaryFolder;
 
 }  // namespace miralto::scenarios

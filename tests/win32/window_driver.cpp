@@ -1,8 +1,8 @@
-#include "window_driver.h"
+#include "tests/win32/window_driver.h"
 
 #include <chrono>
 
-#include "main_window.h"
+#include "win32/main_window.h"
 
 namespace miralto::win32 {
 namespace {

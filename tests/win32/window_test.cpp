@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "correction_file.h"
+#include "corrections/correction_file.h"
 #include "form/controls.h"
 #include "form/form1.h"
-#include "main_window.h"
-#include "scenario_player.h"
-#include "window_driver.h"
+#include "win32/main_window.h"
+#include "tests/form/scenario_player.h"
+#include "tests/win32/window_driver.h"
 
 namespace miralto::win32 {
 namespace {

@@ -1,19 +1,19 @@
-#include "correction_file.h"
+#include "corrections/correction_file.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <fstream>
 #include <iterator>
-#include <random>
 
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
-#include "errors.h"
-#include "vectors.h"
+#include "core/errors.h"
+#include "tests/temporary_folder.h"
+#include "tests/vectors.h"
 
 namespace miralto {
 namespace {
@@ -23,12 +23,6 @@ namespace fs = std::filesystem;
 // A fresh empty directory per test, removed afterwards.
 class CorrectionFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device device;
-    dir_ = fs::temp_directory_path() / ("miralto-test-" + std::to_string(device()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
 
   void WriteFile(const std::string& bytes) {
     std::ofstream(CorrectionFilePath(dir_), std::ios::binary) << bytes;
@@ -46,7 +40,8 @@ class CorrectionFileTest : public ::testing::Test {
     return names;
   }
 
-  fs::path dir_;
+  testing::TemporaryFolder folder_;
+  fs::path dir_ = folder_.path();
 };
 
 struct LoadCase {

@@ -4,10 +4,10 @@
 #include <functional>
 #include <random>
 
-#include "angle_forms.h"
-#include "comparison.h"
-#include "errors.h"
-#include "position_code.h"
+#include "core/angle_forms.h"
+#include "core/comparison.h"
+#include "core/errors.h"
+#include "core/position_code.h"
 
 namespace miralto {
 namespace {

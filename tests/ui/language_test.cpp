@@ -18,9 +18,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "form1.h"
-#include "language.h"
-#include "messages.h"
+#include "ui/form1.h"
+#include "ui/language.h"
+#include "core/messages.h"
 
 using miralto::ui::Form1;
 

@@ -3,11 +3,11 @@
 
 #include <clocale>
 
-#include "angle_forms.h"
-#include "errors.h"
-#include "locales.h"
-#include "numbers.h"
-#include "position_code.h"
+#include "core/angle_forms.h"
+#include "core/errors.h"
+#include "tests/locales.h"
+#include "core/numbers.h"
+#include "core/position_code.h"
 
 namespace miralto {
 namespace {

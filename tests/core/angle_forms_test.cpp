@@ -4,10 +4,10 @@
 #include <limits>
 #include <string>
 
-#include "angle_forms.h"
-#include "errors.h"
-#include "numbers.h"
-#include "vectors.h"
+#include "core/angle_forms.h"
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "tests/vectors.h"
 
 namespace miralto {
 namespace {

@@ -1,9 +1,9 @@
-#include "notation.h"
+#include "core/notation.h"
 
 #include <gtest/gtest.h>
 
-#include "errors.h"
-#include "numbers.h"
+#include "core/errors.h"
+#include "core/numbers.h"
 
 namespace miralto {
 namespace {

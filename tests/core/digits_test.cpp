@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "digits.h"
-#include "vectors.h"
+#include "core/digits.h"
+#include "tests/vectors.h"
 
 namespace miralto {
 namespace {

@@ -6,10 +6,10 @@
 #include <random>
 #include <string>
 
-#include "angle_forms.h"
-#include "errors.h"
-#include "position_code.h"
-#include "vectors.h"
+#include "core/angle_forms.h"
+#include "core/errors.h"
+#include "core/position_code.h"
+#include "tests/vectors.h"
 
 namespace miralto {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "comparison.h"
-#include "errors.h"
-#include "vectors.h"
+#include "core/comparison.h"
+#include "core/errors.h"
+#include "tests/vectors.h"
 
 namespace miralto {
 namespace {

@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 
-#include "correction_file.h"
-#include "correction_location.h"
-#include "errors.h"
+#include "corrections/correction_file.h"
+#include "corrections/correction_location.h"
+#include "tests/temporary_folder.h"
+#include "core/errors.h"
 
 namespace miralto {
 namespace {
@@ -23,16 +23,9 @@ constexpr const char* kOld = "-193\r\n106\r\n7\r\n";
 // A fresh folder with a name beyond ASCII, holding a correction file with the bytes kOld.
 class WindowsStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device device;
-    dir_ = fs::temp_directory_path() / fs::path(u8"米拉托-" + std::u8string(u8"测试-")) /
-           std::to_string(device());
-    fs::create_directories(dir_);
-    std::ofstream(File(), std::ios::binary) << kOld;
-  }
+  void SetUp() override { std::ofstream(File(), std::ios::binary) << kOld; }
   void TearDown() override {
     SetFileAttributesW(File().c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file stays put
-    fs::remove_all(dir_.parent_path());
   }
 
   fs::path File() const { return CorrectionFilePath(dir_); }
@@ -49,7 +42,8 @@ class WindowsStoreTest : public ::testing::Test {
         << "the file system did not keep the attribute";
   }
 
-  fs::path dir_;
+  testing::TemporaryFolder folder_{fs::path(u8"米拉托-测试-")};
+  fs::path dir_ = folder_.path();
 };
 
 struct AttributeCase {

@@ -7,7 +7,7 @@ import pathlib
 import pytest
 
 DATA = pathlib.Path(os.environ.get("MIRALTO_TEST_DATA",
-                                   pathlib.Path(__file__).parent.parent / "data"))
+                                   pathlib.Path(__file__).parents[2] / "data"))
 
 
 def vectors(name):

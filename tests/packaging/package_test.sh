@@ -6,7 +6,7 @@
 # Usage: package_test.sh VERSION
 set -euo pipefail
 version=$1
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "converter.h"
+#include "cli/converter.h"
 
 namespace {
 std::atomic<long> allocations{0};

@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "form1.h"
-#include "layout.h"
+#include "ui/form1.h"
+#include "ui/layout.h"
 
 using miralto::ui::Form1;
 

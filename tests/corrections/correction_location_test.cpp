@@ -1,13 +1,12 @@
 // Where the correction file lives. The cases that need a folder the user may not write skip as
 // root (permissions do not bind root); the test command runs this program again as a user.
-#include "correction_location.h"
+#include "corrections/correction_location.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <optional>
-#include <random>
 #include <string>
 
 #ifndef _WIN32
@@ -15,7 +14,8 @@
 #include <unistd.h>
 #endif
 
-#include "correction_file.h"
+#include "corrections/correction_file.h"
+#include "tests/temporary_folder.h"
 
 namespace miralto {
 namespace {
@@ -51,20 +51,8 @@ class ScopedVariable {
 
 class CorrectionLocationTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device device;
-    dir_ = fs::temp_directory_path() / ("miralto-location-" + std::to_string(device()));
-    fs::create_directories(dir_);
-    program_ = dir_ / "bin";
-    config_ = dir_ / "config";
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::permissions(program_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(dir_);
-  }
-
-  fs::path dir_, program_, config_;
+  testing::TemporaryFolder folder_{"miralto-location-"};
+  fs::path dir_ = folder_.path(), program_ = dir_ / "bin", config_ = dir_ / "config";
 };
 
 struct UserFolderCase {

@@ -1,12 +1,12 @@
-#include "converter.h"
+#include "cli/converter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 
-#include "pipeline.h"
-#include "vectors.h"
+#include "cli/pipeline.h"
+#include "tests/vectors.h"
 
 namespace miralto::cli {
 namespace {

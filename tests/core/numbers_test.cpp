@@ -10,9 +10,9 @@
 
 #include <fmt/format.h>
 
-#include "errors.h"
-#include "numbers.h"
-#include "vectors.h"
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "tests/vectors.h"
 
 namespace miralto {
 namespace {

@@ -7,13 +7,13 @@
 #include <limits>
 #include <string>
 
-#include "angle_forms.h"
-#include "comparison.h"
-#include "digits.h"
-#include "errors.h"
-#include "notation.h"
-#include "numbers.h"
-#include "position_code.h"
+#include "core/angle_forms.h"
+#include "core/comparison.h"
+#include "core/digits.h"
+#include "core/errors.h"
+#include "core/notation.h"
+#include "core/numbers.h"
+#include "core/position_code.h"
 
 namespace miralto {
 namespace {
