@@ -7,10 +7,10 @@
 #include <stdexcept>
 
 #include "cli/csv_quotes.h"
+#include "cli/pipeline.h"
 #include "core/errors.h"
 #include "core/numbers.h"
 #include "core/operations.h"
-#include "cli/pipeline.h"
 
 namespace miralto::cli {
 

@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "cli/converter.h"
-#include "corrections/correction_file.h"
-#include "corrections/correction_location.h"
-#include "core/errors.h"
 #include "cli/geojson_input.h"
-#include "miralto_version.h"
 #include "cli/pipeline.h"
 #include "cli/process.h"
+#include "core/errors.h"
+#include "corrections/correction_file.h"
+#include "corrections/correction_location.h"
+#include "miralto_version.h"
 
 namespace miralto::cli {
 

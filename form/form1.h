@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "corrections/correction_file.h"
-#include "form/controls.h"
 #include "core/messages.h"
 #include "core/position_code.h"
+#include "corrections/correction_file.h"
+#include "form/controls.h"
 
 namespace miralto::form {
 

@@ -1,8 +1,8 @@
 // Comparing any two texts: only invalid-code errors, and differences within one group's range.
 #include "core/comparison.h"
 #include "core/errors.h"
-#include "fuzz/fuzz_input.h"
 #include "core/numbers.h"
+#include "fuzz/fuzz_input.h"
 
 using namespace miralto;
 

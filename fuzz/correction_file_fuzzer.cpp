@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "corrections/correction_file.h"
 #include "core/errors.h"
+#include "corrections/correction_file.h"
 #include "fuzz/fuzz_input.h"
 
 using namespace miralto;

@@ -1,8 +1,8 @@
 // Decoding any text: only the tool's errors; what a code decodes to encodes to a code that decodes
 // to the same fields.
 #include "core/errors.h"
-#include "fuzz/fuzz_input.h"
 #include "core/position_code.h"
+#include "fuzz/fuzz_input.h"
 
 using namespace miralto;
 

@@ -2,8 +2,8 @@
 // alphabet that decode without error to fields that encode to the same code.
 #include "core/digits.h"
 #include "core/errors.h"
-#include "fuzz/fuzz_input.h"
 #include "core/position_code.h"
+#include "fuzz/fuzz_input.h"
 
 using namespace miralto;
 

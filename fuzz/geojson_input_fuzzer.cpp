@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "fuzz/fuzz_input.h"
 #include "cli/geojson_input.h"
+#include "fuzz/fuzz_input.h"
 
 using namespace miralto;
 

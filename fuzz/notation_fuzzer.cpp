@@ -5,8 +5,8 @@
 
 #include "core/angle_forms.h"
 #include "core/errors.h"
-#include "fuzz/fuzz_input.h"
 #include "core/notation.h"
+#include "fuzz/fuzz_input.h"
 
 using namespace miralto;
 

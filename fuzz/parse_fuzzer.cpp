@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "core/errors.h"
-#include "fuzz/fuzz_input.h"
 #include "core/numbers.h"
+#include "fuzz/fuzz_input.h"
 
 using namespace miralto;
 

@@ -2,9 +2,9 @@
 #include <QIcon>
 
 #include "corrections/correction_location.h"
+#include "miralto_version.h"
 #include "ui/form1.h"
 #include "ui/language.h"
-#include "miralto_version.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

@@ -15,17 +15,17 @@
 #include <utility>
 #include <vector>
 
+#include "cli/converter.h"
 #include "core/angle_forms.h"
 #include "core/comparison.h"
-#include "cli/converter.h"
-#include "corrections/correction_file.h"
 #include "core/digits.h"
 #include "core/errors.h"
-#include "form/controls.h"
-#include "form/form1.h"
 #include "core/numbers.h"
 #include "core/operations.h"
 #include "core/position_code.h"
+#include "corrections/correction_file.h"
+#include "form/controls.h"
+#include "form/form1.h"
 
 using emscripten::val;
 

@@ -12,9 +12,9 @@
 
 #include "core/batch.h"
 #include "core/errors.h"
+#include "core/operations.h"
 #include "miralto.h"
 #include "miralto_version.h"
-#include "core/operations.h"
 
 namespace {
 

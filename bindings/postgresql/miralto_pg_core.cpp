@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "bindings/postgresql/miralto_pg.h"
 #include "core/batch.h"
 #include "core/errors.h"
-#include "bindings/postgresql/miralto_pg.h"
 #include "core/numbers.h"
 
 namespace miralto::postgresql {

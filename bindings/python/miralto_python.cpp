@@ -20,8 +20,8 @@
 #include "core/batch.h"
 #include "core/errors.h"
 #include "core/messages.h"
-#include "miralto_version.h"
 #include "core/numbers.h"
+#include "miralto_version.h"
 
 namespace py = pybind11;
 using namespace pybind11::literals;

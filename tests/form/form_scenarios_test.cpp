@@ -59,7 +59,7 @@ const nlohmann::json& Scenarios() {
   return table;
 }
 
-class FormScenario : public testing::TestWithParam<std::size_t> {};
+class FormScenario : public ::testing::TestWithParam<std::size_t> {};
 
 TEST_P(FormScenario, PlaysAsWritten) {
   const nlohmann::json& scenario = Scenarios().at(GetParam());
@@ -70,8 +70,8 @@ TEST_P(FormScenario, PlaysAsWritten) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FormScenario, testing::Range<std::size_t>(0, Scenarios().size()),
-                         [](const testing::TestParamInfo<std::size_t>& info) {
+INSTANTIATE_TEST_SUITE_P(Table, FormScenario, ::testing::Range<std::size_t>(0, Scenarios().size()),
+                         [](const ::testing::TestParamInfo<std::size_t>& info) {
                            std::string name = Scenarios().at(info.param).at("name");
                            for (char& c : name) {
                              if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';

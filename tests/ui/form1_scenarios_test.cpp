@@ -7,9 +7,9 @@
 
 #include <memory>
 
+#include "tests/form/scenario_player.h"
 #include "ui/form1.h"
 #include "ui/language.h"
-#include "tests/form/scenario_player.h"
 
 using miralto::ui::Form1;
 namespace scenarios = miralto::scenarios;

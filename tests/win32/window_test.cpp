@@ -18,9 +18,9 @@
 #include "corrections/correction_file.h"
 #include "form/controls.h"
 #include "form/form1.h"
-#include "win32/main_window.h"
 #include "tests/form/scenario_player.h"
 #include "tests/win32/window_driver.h"
+#include "win32/main_window.h"
 
 namespace miralto::win32 {
 namespace {
