@@ -4,6 +4,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
@@ -263,26 +264,42 @@ class Batch {
   }
 
   // The output as bytes (a Uint8Array of its own), which need not be UTF-8: a line is copied as
-  // it came. A block may be a Uint8Array or a string (taken as UTF-8).
+  // it came.
   val Begin() {
     std::string out;
     converter_.Begin(out);
     return Bytes(out);
   }
-  val Feed(const std::string& block) {
-    std::string out;
-    converter_.Feed(block, out);
-    return Bytes(out);
+  // A block of `size` bytes written by the caller straight into the module's memory, through the
+  // view this returns, and then converted by FeedBlock: embind would copy a Uint8Array argument
+  // one byte at a time. The view is valid until the module's memory next grows.
+  val Block(std::size_t size) {
+    block_.resize(size);
+    return val(emscripten::typed_memory_view(block_.size(),
+                                             reinterpret_cast<unsigned char*>(block_.data())));
   }
+  val FeedBlock() { return FeedView(block_); }
   val Finish() {
     std::string out;
     ok_ = converter_.Finish(out);
+    if (!last_ended_) ++lines_;
     return Bytes(out);
   }
   bool ok() const { return ok_; }
+  // The input's lines fed so far; after Finish, a last line without its end counts as well.
+  double lines() const { return static_cast<double>(lines_); }
 
  private:
-  static val Bytes(const std::string& out) {
+  val FeedView(std::string_view block) {
+    if (block.empty()) return Bytes({});
+    lines_ += std::count(block.begin(), block.end(), '\n');
+    last_ended_ = block.back() == '\n';
+    out_.clear();
+    converter_.Feed(block, out_);
+    return Bytes(out_);
+  }
+
+  static val Bytes(std::string_view out) {
     return val::global("Uint8Array")
         .new_(emscripten::typed_memory_view(out.size(),
                                             reinterpret_cast<const unsigned char*>(out.data())));
@@ -330,6 +347,10 @@ class Batch {
 
   cli::Converter converter_;
   bool ok_ = true;
+  std::string block_;
+  std::string out_;  // kept between blocks, so that its memory is not asked for again each time
+  long long lines_ = 0;
+  bool last_ended_ = true;
 };
 
 // What an error tells, for the tests of the shared tables: "error:KIND".
@@ -451,7 +472,9 @@ EMSCRIPTEN_BINDINGS(miralto) {
   class_<Batch>("Batch")
       .constructor<val>()
       .function("begin", &Batch::Begin)
-      .function("feed", &Batch::Feed)
+      .function("block", &Batch::Block)
+      .function("feedBlock", &Batch::FeedBlock)
+      .function("lines", &Batch::lines)
       .function("finish", &Batch::Finish)
       .function("ok", &Batch::ok);
   function("batchProblem", &Batch::Problem);

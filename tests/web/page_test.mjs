@@ -4,7 +4,8 @@
 // Usage: node page_test.mjs PAGE_FOLDER SCENARIOS_JSON MIRALTO_CLI SCREENSHOT_PNG
 // with MIRALTO_NODE_MODULES naming the folder where playwright-core is installed.
 import { spawn, spawnSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { createHash } from 'node:crypto';
+import { mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import net from 'node:net';
 import os from 'node:os';
@@ -179,7 +180,8 @@ function batchLines(command, count) {
   return lines.join('\n') + '\n';
 }
 
-async function convertInPage(page, file, options) {
+// Sets the batch panel's file and options as a user would, and starts the conversion.
+async function startInPage(page, file, options) {
   await page.setInputFiles('#batch-file', file);
   await page.selectOption('#batch-command', options.command);
   await page.selectOption('#batch-to', options.to);
@@ -191,20 +193,91 @@ async function convertInPage(page, file, options) {
   await page.fill('#batch-correction-lon', options.correction[0]);
   await page.fill('#batch-correction-lat', options.correction[1]);
   await page.click('#batch-convert');
+}
+
+// Waits for the conversion to end and returns the path of the file the download link saves.
+async function downloadFromPage(page) {
   await page.waitForSelector('body[data-batch="done"]', { timeout: 120000 });
   const [download] = await Promise.all([page.waitForEvent('download'),
                                         page.click('#batch-download')]);
-  return readFileSync(await download.path());
+  return download.path();
 }
 
-function convertWithCli(file, options) {
+async function convertInPage(page, file, options) {
+  await startInPage(page, file, options);
+  return readFileSync(await downloadFromPage(page));
+}
+
+function cliArguments(file, options) {
   const args = [options.command, '--to', options.to, '--correction', options.correction.join(','),
                 '-i', file];
+  if (options.from) args.push('--from', options.from);
   for (const flag of ['dd', 'csv', 'header', 'append', 'lenient']) {
     if (options[flag]) args.push(`--${flag}`);
   }
   if (options.columns) args.push('--columns', options.columns);
-  return spawnSync(cli, args, { maxBuffer: 1 << 30 }).stdout;
+  return args;
+}
+
+function convertWithCli(file, options) {
+  return spawnSync(cli, cliArguments(file, options), { maxBuffer: 1 << 30 }).stdout;
+}
+
+const sha256 = (file) => createHash('sha256').update(readFileSync(file)).digest('hex');
+
+// A million lines from a file, as the page promises to take them: the progress bar moves, the page
+// answers while the worker converts, and the download is miralto-cli's output to the byte.
+async function millionLines(page, folder) {
+  const file = path.join(folder, 'million.txt');
+  // A hundred copies of 10,000 lines: as good a test, and written in a moment.
+  writeFileSync(file, batchLines('encode', 10000).repeat(100));
+  const options = { command: 'encode', to: 'text', correction: ['-193', '106'] };
+  const expected = path.join(folder, 'million.cli.txt');
+  const run = spawnSync(cli, [...cliArguments(file, options), '-o', expected]);
+  check(run.status === 1, `a million lines: miralto-cli exits with ${run.status}, expected 1`);
+
+  await page.evaluate(() => {
+    const progress = document.getElementById('batch-progress');
+    window.miraltoProgress = [];
+    new MutationObserver(() => window.miraltoProgress.push(progress.value))
+      .observe(progress, { attributes: true, attributeFilter: ['value'] });
+  });
+  const started = Date.now();
+  await startInPage(page, file, options);
+  // The page answers while the worker converts: a click on the window's "↑" is handled, and the
+  // page is asked again and again until the conversion ends.
+  let answers = 0;
+  let clickAnswered = false;
+  let slowest = 0;
+  for (;;) {
+    const asked = Date.now();
+    const state = await page.evaluate(() => document.body.dataset.batch);
+    slowest = Math.max(slowest, Date.now() - asked);
+    if (state !== 'running') break;
+    ++answers;
+    if (!clickAnswered) {
+      await page.evaluate(() => { window.miraltoLastReport = null; });
+      await page.click(control('Command1'));
+      clickAnswered = await page.evaluate(() =>
+        window.miraltoLastReport !== null && document.body.dataset.batch === 'running');
+    }
+    await new Promise((r) => setTimeout(r, 50));
+  }
+  const download = await downloadFromPage(page);
+  const seconds = (Date.now() - started) / 1000;
+  const values = await page.evaluate(() => window.miraltoProgress);
+  const intermediate = new Set(values.filter((v) => v > 0 && v < 1));
+  check(intermediate.size >= 2, `a million lines: progress ${JSON.stringify(values)}`);
+  check(clickAnswered, 'a million lines: a click on the window answered during the conversion');
+  check(answers >= 2, `a million lines: the page answered ${answers} times during the conversion`);
+  const status = await page.textContent('#batch-status');
+  check(status === '1000000 lines converted, some with errors', `a million lines: "${status}"`);
+  const same = statSync(download).size === statSync(expected).size &&
+               sha256(download) === sha256(expected);
+  check(same, `a million lines: ${statSync(download).size} bytes from the page, ` +
+              `${statSync(expected).size} from miralto-cli`);
+  console.log(`a million lines: ${seconds.toFixed(1)} s in the page, ${intermediate.size} ` +
+              `progress values, ${answers} answers, the slowest in ${slowest} ms`);
 }
 
 async function main() {
@@ -280,6 +353,7 @@ async function main() {
                          columns: '2,3', correction: ['5', '-7'] };
     check(Buffer.compare(await convertInPage(page, csv, csvOptions),
                          convertWithCli(csv, csvOptions)) === 0, 'CSV batch with header and append');
+    await millionLines(page, folder);
     rmSync(folder, { recursive: true, force: true });
 
     // Offline: the service worker answers from its cache, and the window still converts.
