@@ -13,22 +13,45 @@ miraltoReady.then((module) => {
   for (const command of tables.commands) {
     commandSelect.add(new Option(`${command.name} (${command.button})`, command.name));
   }
+  const fromSelect = $('batch-from');
+  for (const format of tables.formats) {
+    if (format.readable) fromSelect.add(new Option(format.name, format.name));
+  }
   const toSelect = $('batch-to');
   for (const format of tables.formats) toSelect.add(new Option(format.name, format.name));
+  const recordOptions = ['batch-csv', 'batch-columns', 'batch-header', 'batch-append',
+                         'batch-comment'];
 
-  // Only the choices the command takes: --dd with decode, maps where it writes a position.
-  function followCommand() {
+  // Only the choices that go together: --dd with decode, maps where the command writes a
+  // position, and a GeoJSON input with the commands that read one, its features for records.
+  function followChoices() {
+    const geojson = fromSelect.value === 'geojson';
+    for (const option of commandSelect.options) {
+      const command = tables.commands.find((c) => c.name === option.value);
+      option.disabled = geojson && !command.takesPoints;
+    }
+    if (commandSelect.selectedOptions[0].disabled) {
+      commandSelect.value = tables.commands.find((c) => c.takesPoints).name;
+    }
     const command = tables.commands.find((c) => c.name === commandSelect.value);
     $('batch-dd').disabled = !command.dd;
     if (!command.dd) $('batch-dd').checked = false;
     for (const option of toSelect.options) {
       const format = tables.formats.find((f) => f.name === option.value);
-      option.disabled = format.isMap && !command.hasPoint;
+      option.disabled = (format.isMap && !command.hasPoint) ||
+                        (geojson && format.name !== 'text' && format.name !== 'geojson');
     }
     if (toSelect.selectedOptions[0].disabled) toSelect.value = 'text';
+    for (const id of recordOptions) {
+      $(id).disabled = geojson;
+      if (geojson) {
+        if ($(id).type === 'checkbox') $(id).checked = false; else $(id).value = '';
+      }
+    }
   }
-  commandSelect.addEventListener('change', followCommand);
-  followCommand();
+  commandSelect.addEventListener('change', followChoices);
+  fromSelect.addEventListener('change', followChoices);
+  followChoices();
 
   function storedCorrections() {
     const model = window.miraltoWindow && window.miraltoWindow.model;
@@ -44,6 +67,7 @@ miraltoReady.then((module) => {
   function options() {
     const columns = $('batch-columns').value.trim();
     return {
+      from: fromSelect.value,
       command: commandSelect.value,
       to: toSelect.value,
       dd: $('batch-dd').checked,
@@ -82,6 +106,13 @@ miraltoReady.then((module) => {
     worker.onmessage = ({ data }) => {
       if (data.progress !== undefined) {
         $('batch-progress').value = data.progress;
+        return;
+      }
+      if (data.error) {
+        status.textContent = data.error;
+        document.body.dataset.batch = 'failed';
+        worker.terminate();
+        worker = null;
         return;
       }
       const [extension, type] = extensions[chosen.to];

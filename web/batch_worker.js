@@ -6,27 +6,54 @@ importScripts('miralto.js');
 const ready = Miralto();
 const kBlock = 1 << 20;
 
-onmessage = async ({ data: { options, input } }) => {
-  const module = await ready;
+let lastReport = 0;
+function report(done, size) {
+  const now = Date.now();
+  if (now - lastReport > 100) {
+    postMessage({ progress: Math.min(done, size) / size });
+    lastReport = now;
+  }
+}
+
+async function convertLines(module, options, input) {
   const batch = new module.Batch(options);
   const chunks = [batch.begin()];
   const read = (start) => input.slice(start, start + kBlock).arrayBuffer();
-  let lastReport = 0;
   let next = read(0);
   for (let start = 0; start < input.size; start += kBlock) {
     const block = new Uint8Array(await next);
     next = read(start + kBlock);
     batch.block(block.length).set(block);
     chunks.push(batch.feedBlock());
-    const now = Date.now();
-    if (now - lastReport > 100) {
-      postMessage({ progress: Math.min(start + kBlock, input.size) / input.size });
-      lastReport = now;
-    }
+    report(start + kBlock, input.size);
   }
   chunks.push(batch.finish());
-  const ok = batch.ok();
-  const lines = batch.lines();
+  const result = { chunks, ok: batch.ok(), lines: batch.lines() };
   batch.delete();
-  postMessage({ chunks, ok, lines }, chunks.map((c) => c.buffer));
+  return result;
+}
+
+// A FeatureCollection is read by the module as a stream, pulled from the file as it goes.
+function convertCollection(module, options, input) {
+  const reader = new FileReaderSync();
+  const chunks = [];
+  let at = 0;
+  const read = (view) => {
+    const bytes = new Uint8Array(reader.readAsArrayBuffer(input.slice(at, at + view.length)));
+    view.set(bytes);
+    at += bytes.length;
+    report(at, input.size);
+    return bytes.length;
+  };
+  const write = (view) => { chunks.push(view.slice()); };
+  const { ok, error } = module.convertGeoJson(options, read, write);
+  return { chunks, ok, error, lines: null };
+}
+
+onmessage = async ({ data: { options, input } }) => {
+  const module = await ready;
+  lastReport = 0;
+  const result = options.from === 'geojson' ? convertCollection(module, options, input)
+                                            : await convertLines(module, options, input);
+  postMessage(result, result.chunks.map((c) => c.buffer));
 };

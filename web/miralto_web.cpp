@@ -5,6 +5,7 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "cli/converter.h"
+#include "cli/geojson_input.h"
 #include "core/angle_forms.h"
 #include "core/comparison.h"
 #include "core/digits.h"
@@ -212,6 +214,12 @@ val ClientSize() {
 
 bool IsChinese(const std::string& tag) { return form::LanguageOf(tag) == form::Language::kChinese; }
 
+// Whether the command reads a LON LAT position, as a GeoJSON point gives it.
+bool TakesPoints(const cli::CommandInfo& info) {
+  return std::any_of(info.layouts.begin(), info.layouts.end(),
+                     [](const cli::Layout& layout) { return layout.notations; });
+}
+
 // The batch converter's commands and formats, for the page's choices.
 val BatchTables() {
   val commands = val::array();
@@ -222,6 +230,7 @@ val BatchTables() {
     v.set("results", std::string(info.results_label));
     v.set("dd", !info.dd_results.empty());
     v.set("hasPoint", info.has_point);
+    v.set("takesPoints", TakesPoints(info));
     val counts = val::array();
     for (const cli::Layout& layout : info.layouts) {
       val l = val::object();
@@ -238,6 +247,7 @@ val BatchTables() {
     val v = val::object();
     v.set("name", std::string(info.name));
     v.set("isMap", info.is_map);
+    v.set("readable", info.readable);
     formats.call<void>("push", v);
   }
   val tables = val::object();
@@ -247,8 +257,9 @@ val BatchTables() {
 }
 
 // A batch conversion fed block by block; options as the command line's:
-// {command, dd, csv, lenient, to, columns: [..], append, header, commentDelimiter,
-//  correction: [lon, lat] texts}. Throws a JavaScript error naming a bad option.
+// {from, command, dd, csv, lenient, to, columns: [..], append, header, commentDelimiter,
+//  correction: [lon, lat] texts}. Throws a JavaScript error naming a bad option. A GeoJSON input
+// (from: "geojson") is not fed: ConvertGeoJson reads it whole.
 class Batch {
  public:
   explicit Batch(val options) : converter_(ReadOptions(options)) {}
@@ -286,6 +297,8 @@ class Batch {
     return Bytes(out);
   }
   bool ok() const { return ok_; }
+  // The command line's options that `o` gives; throws std::invalid_argument naming a bad one.
+  static cli::Options Options(val o) { return ReadOptions(o); }
   // The input's lines fed so far; after Finish, a last line without its end counts as well.
   double lines() const { return static_cast<double>(lines_); }
 
@@ -338,11 +351,31 @@ class Batch {
     for (int column : options.columns) {
       if (column < 1) throw std::invalid_argument("columns count from 1");
     }
+    if (FromGeoJson(o)) {
+      if (!TakesPoints(command)) {
+        throw std::invalid_argument("a GeoJSON input goes with the commands that read a position");
+      }
+      if (options.to != cli::Format::kText && options.to != cli::Format::kGeoJson) {
+        throw std::invalid_argument("with a GeoJSON input the output is geojson or text");
+      }
+      if (options.csv || !options.columns.empty() || options.header || options.append ||
+          !options.comment_delimiter.empty()) {
+        throw std::invalid_argument(
+            "CSV, columns, header, append and a comment delimiter do not go with a GeoJSON input");
+      }
+    }
     if (!options.columns.empty() &&
         !cli::FindLayout(command, options.columns.size(), options.lenient)) {
       throw std::invalid_argument("the wrong number of columns for " + std::string(command.name));
     }
     return options;
+  }
+
+  static bool FromGeoJson(val o) {
+    const val from = o["from"];
+    if (from.isUndefined()) return false;
+    return ByName(cli::Formats(), from.as<std::string>(), "input format").format ==
+           cli::Format::kGeoJson;
   }
 
   cli::Converter converter_;
@@ -352,6 +385,56 @@ class Batch {
   long long lines_ = 0;
   bool last_ended_ = true;
 };
+
+// A stream over two JavaScript functions: read(view) fills a Uint8Array view of the module's
+// memory and returns how many bytes it wrote (0 at the end); write(view) takes the bytes a view
+// holds (and must copy them: the view is gone after the call). Neither is called with the
+// module's memory growing in between, so a view is valid while it is in JavaScript's hands.
+class JsStream {
+ public:
+  explicit JsStream(val function) : function_(std::move(function)) {}
+  // A stdio stream over this; fclose it before this goes.
+  std::FILE* Open(const char* mode) {
+    const cookie_io_functions_t functions{Read, Write, nullptr, nullptr};
+    return fopencookie(this, mode, functions);
+  }
+
+ private:
+  static ssize_t Read(void* self, char* buffer, std::size_t size) {
+    const val view(emscripten::typed_memory_view(size, reinterpret_cast<unsigned char*>(buffer)));
+    return static_cast<JsStream*>(self)->function_(view).as<int>();
+  }
+  static ssize_t Write(void* self, const char* buffer, std::size_t size) {
+    const val view(
+        emscripten::typed_memory_view(size, reinterpret_cast<const unsigned char*>(buffer)));
+    static_cast<JsStream*>(self)->function_(view);
+    return static_cast<ssize_t>(size);
+  }
+
+  val function_;
+};
+
+// Converts a GeoJSON FeatureCollection read through `read` to text or GeoJSON written through
+// `write` (functions as JsStream takes them), as `miralto-cli --from geojson` does. Returns
+// {ok: false if any feature failed, error: the message of an input that is no collection, or ""}.
+val ConvertGeoJson(val options, val read, val write) {
+  val result = val::object();
+  bool ok = false;
+  std::string error;
+  JsStream input(std::move(read)), output(std::move(write));
+  std::FILE* in = input.Open("r");
+  std::FILE* out = output.Open("w");
+  try {
+    ok = cli::ConvertGeoJson(Batch::Options(options), in, out);
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
+  std::fclose(in);
+  std::fclose(out);
+  result.set("ok", ok);
+  result.set("error", error);
+  return result;
+}
 
 // What an error tells, for the tests of the shared tables: "error:KIND".
 std::string ErrorTag(const Error& error) { return "error:" + std::string(KindName(error.kind())); }
@@ -478,6 +561,7 @@ EMSCRIPTEN_BINDINGS(miralto) {
       .function("finish", &Batch::Finish)
       .function("ok", &Batch::ok);
   function("batchProblem", &Batch::Problem);
+  function("convertGeoJson", &ConvertGeoJson);
   function("controls", &Controls);
   function("clientSize", &ClientSize);
   function("labelPlace", &LabelPlace);

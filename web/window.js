@@ -6,23 +6,25 @@
 const pageTexts = {
   en: {
     window: 'Position code', batch: 'Batch', lines: 'Lines',
-    file: 'Or a file (read here, never uploaded)', command: 'Command', to: 'Output',
+    file: 'Or a file (read here, never uploaded)', from: 'Input', command: 'Command',
+    to: 'Output',
     dd: 'decimal degrees', lenient: 'read as ↑ does', columns: 'Columns', header: 'header line',
     append: 'input, then results', comment: 'Comment delimiter',
     correction: 'Corrections (lon, lat)', convert: 'Convert', download: 'Download',
     noStorage: 'The browser\'s storage is unavailable (private mode?): "修正误差" cannot keep ' +
                'the corrections beyond this page.',
     converting: 'Converting…', done: (lines, failed) =>
-      `${lines} lines converted` + (failed ? ', some with errors' : ''),
+      (lines === null ? 'The features converted' : `${lines} lines converted`) +
+      (failed ? ', some with errors' : ''),
   },
   zh: {
     window: '位置码', batch: '批量转换', lines: '行', file: '或选择文件（仅在本机读取，不上传）',
-    command: '命令', to: '输出', dd: '十进制度', lenient: '按 ↑ 的方式读取', columns: '列',
+    from: '输入', command: '命令', to: '输出', dd: '十进制度', lenient: '按 ↑ 的方式读取', columns: '列',
     header: '首行为标题', append: '输入后接结果', comment: '注释分隔符',
     correction: '修正值（经度、纬度）', convert: '转换', download: '下载',
     noStorage: '浏览器存储不可用（隐私模式？）："修正误差" 无法在本页之外保存修正值。',
     converting: '正在转换…', done: (lines, failed) =>
-      `已转换 ${lines} 行` + (failed ? '，部分有错误' : ''),
+      (lines === null ? '已转换各要素' : `已转换 ${lines} 行`) + (failed ? '，部分有错误' : ''),
   },
 };
 

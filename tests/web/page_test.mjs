@@ -183,6 +183,8 @@ function batchLines(command, count) {
 // Sets the batch panel's file and options as a user would, and starts the conversion.
 async function startInPage(page, file, options) {
   await page.setInputFiles('#batch-file', file);
+  // A GeoJSON input takes no record options: it is chosen once they are set.
+  await page.selectOption('#batch-from', 'text');
   await page.selectOption('#batch-command', options.command);
   await page.selectOption('#batch-to', options.to);
   for (const flag of ['dd', 'csv', 'header', 'append', 'lenient']) {
@@ -192,6 +194,7 @@ async function startInPage(page, file, options) {
   await page.fill('#batch-comment', '');
   await page.fill('#batch-correction-lon', options.correction[0]);
   await page.fill('#batch-correction-lat', options.correction[1]);
+  if (options.from) await page.selectOption('#batch-from', options.from);
   await page.click('#batch-convert');
 }
 
@@ -280,6 +283,63 @@ async function millionLines(page, folder) {
               `progress values, ${answers} answers, the slowest in ${slowest} ms`);
 }
 
+// A FeatureCollection as the command line reads it with --from geojson: points with and without
+// earlier results, features that fail, members and properties to keep as written.
+const collection = `{"type": "FeatureCollection", "name": "道路",
+ "features": [
+  {"type": "Feature", "properties": {"name": "typical road", "code": "old", "error": "gone"},
+   "geometry": {"type": "Point", "coordinates": [113.288959, 23.236255]}},
+  {"type": "Feature", "id": 7, "geometry": {"type": "Point", "coordinates": [116.39,39.9,43.5]},
+   "properties": {"nested": {"a": [1, 2.50, "x"]}, "big": 1e400}},
+  {"type": "Feature", "geometry": {"type": "LineString", "coordinates": [[1, 2], [3, 4]]},
+   "properties": null},
+  {"type": "Feature", "properties": {}},
+  {"type": "Feature", "geometry": {"type": "Point", "coordinates": [200, 95]}, "properties": {}},
+  {"type": "Feature", "geometry": {"type": "Point", "coordinates": ["113", "23"]}}
+ ],
+ "bbox": [1, 2, 3, 4]}
+`;
+
+// GeoJSON in: the features converted to text and to GeoJSON as miralto-cli converts them, and an
+// input that is no collection refused with the command line's message.
+async function geoJsonInput(page, folder) {
+  const file = path.join(folder, 'roads.geojson');
+  writeFileSync(file, collection);
+  const runs = [
+    { from: 'geojson', command: 'encode', to: 'geojson', correction: ['-193', '106'] },
+    { from: 'geojson', command: 'encode', to: 'text', correction: ['0', '0'] },
+    { from: 'geojson', command: 'dms', to: 'geojson', correction: ['0', '0'] },
+    { from: 'geojson', command: 'dms', to: 'text', lenient: true, correction: ['0', '0'] },
+  ];
+  for (const options of runs) {
+    const fromPage = await convertInPage(page, file, options);
+    const fromCli = convertWithCli(file, options);
+    check(fromCli.length > 0 && Buffer.compare(fromPage, fromCli) === 0,
+          `GeoJSON in ${JSON.stringify(options)}: the page wrote ${JSON.stringify(
+            fromPage.toString())}, miralto-cli ${JSON.stringify(fromCli.toString())}`);
+  }
+  check(await page.textContent('#batch-status') === 'The features converted, some with errors',
+        `GeoJSON in: "${await page.textContent('#batch-status')}"`);
+  // Record options do not go with a GeoJSON input, nor commands that read no position.
+  const choices = await page.evaluate(() => ({
+    csv: document.getElementById('batch-csv').disabled,
+    decode: document.querySelector('#batch-command option[value="decode"]').disabled,
+    kml: document.querySelector('#batch-to option[value="kml"]').disabled,
+  }));
+  check(same(choices, { csv: true, decode: true, kml: true }),
+        `GeoJSON in: choices ${JSON.stringify(choices)}`);
+
+  const notCollection = path.join(folder, 'point.geojson');
+  writeFileSync(notCollection, '{"type": "Point", "coordinates": [113.288959, 23.236255]}\n');
+  const options = { from: 'geojson', command: 'encode', to: 'text', correction: ['0', '0'] };
+  await startInPage(page, notCollection, options);
+  await page.waitForSelector('body[data-batch="failed"]');
+  const refused = spawnSync(cli, cliArguments(notCollection, options), { encoding: 'utf8' });
+  const shown = await page.textContent('#batch-status');
+  check(refused.status === 1 && refused.stderr === `miralto-cli: ${shown}\n`,
+        `GeoJSON in, no collection: the page says "${shown}", miralto-cli "${refused.stderr}"`);
+}
+
 async function main() {
   const { server, origin } = await serve();
   const scenarios = JSON.parse(readFileSync(scenariosFile, 'utf8'));
@@ -354,6 +414,7 @@ async function main() {
     check(Buffer.compare(await convertInPage(page, csv, csvOptions),
                          convertWithCli(csv, csvOptions)) === 0, 'CSV batch with header and append');
     await millionLines(page, folder);
+    await geoJsonInput(page, folder);
     rmSync(folder, { recursive: true, force: true });
 
     // Offline: the service worker answers from its cache, and the window still converts.
