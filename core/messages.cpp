@@ -74,6 +74,10 @@ constexpr MessageRow kMessages[] = {
     {M::kCannotCreateFolder,
      MESSAGE_TEXT("Messages", "cannot create the folder %1 for the correction file: %2")},
     {M::kNotAnOrdinaryFile, MESSAGE_TEXT("Messages", "it is not an ordinary file")},
+    {M::kBrowserKeepsNothing,
+     MESSAGE_TEXT("Messages",
+                  "the browser keeps nothing for this page (a private window, or its storage is "
+                  "turned off or full)")},
     {M::kCorrectionsEndEarly,
      MESSAGE_TEXT("Messages",
                   "the correction file %1 ends after no line; it needs two: the longitude and the "

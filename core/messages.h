@@ -42,6 +42,7 @@ enum class MessageId : std::uint8_t {
   kCannotWriteCorrections,
   kCannotCreateFolder,
   kNotAnOrdinaryFile,
+  kBrowserKeepsNothing,
   kCorrectionsEndEarly,
   kCorrectionsEndAfterOne,
   kCorrectionLineTooLong,

@@ -87,7 +87,7 @@ class BrowserCorrectionStore : public form::CorrectionStore {
     if (!StoreText(kStorageKey, bytes.c_str())) {
       throw FileError({MessageId::kCannotWriteCorrections,
                        {Argument::Path(CorrectionFilePath(kFolder).string()),
-                        Argument::Text("the browser's storage refused it")}});
+                        Argument::Term(MessageId::kBrowserKeepsNothing)}});
     }
     return values;
   }

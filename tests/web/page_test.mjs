@@ -340,6 +340,47 @@ async function geoJsonInput(page, folder) {
         `GeoJSON in, no collection: the page says "${shown}", miralto-cli "${refused.stderr}"`);
 }
 
+// Storage refused from the start, as in a private window: the page says so at once, the window
+// converts, and "修正误差" fails with a message that says why, in the browser's language.
+async function storageUnavailable(origin, requests) {
+  const expected = {
+    en: 'File error:\ncannot write the correction file "/localStorage/修正.txt": the browser ' +
+        'keeps nothing for this page (a private window, or its storage is turned off or full)',
+    zh: '文件错误：\n无法写入修正值文件“/localStorage/修正.txt”：浏览器不为本页保存任何内容' +
+        '（隐私窗口，或其存储已关闭或已满）',
+  };
+  for (const [locale, language] of [['en-US', 'en'], ['zh-CN', 'zh']]) {
+    const { context, page, close } = await browser(locale, requests);
+    await context.addInitScript(() => {
+      Object.defineProperty(window, 'localStorage', {
+        get() { throw new DOMException('The operation is insecure.', 'SecurityError'); },
+      });
+    });
+    await page.goto(`${origin}/index.html`);
+    await ready(page);
+    const note = await page.evaluate(() => {
+      const element = document.getElementById('storage-note');
+      return element.hidden ? null : element.textContent;
+    });
+    check(note !== null && note.includes('"修正误差"'), `${language}: no storage: note ${note}`);
+    check(!await page.evaluate(() => document.getElementById('failure').open),
+          `${language}: no storage: a dialog at start-up`);
+    await page.click(control('Command1'));
+    await page.click(control('Command3'));
+    check(await page.inputValue(control('Text4')) === '8i4k7zwpg',
+          `${language}: no storage: the typical road gives ${await page.inputValue(control('Text4'))}`);
+    await page.fill(control('Text7(0)'), '-193');
+    await page.fill(control('Text7(1)'), '106');
+    await page.click(control('Command6'));
+    const shown = await page.evaluate(() => {
+      const dialog = document.getElementById('failure');
+      return dialog.open ? document.getElementById('failure-text').textContent : null;
+    });
+    check(shown === expected[language], `${language}: no storage: "修正误差" says ${shown}`);
+    await close();
+  }
+}
+
 async function main() {
   const { server, origin } = await serve();
   const scenarios = JSON.parse(readFileSync(scenariosFile, 'utf8'));
@@ -352,6 +393,8 @@ async function main() {
       console.log(`${language}: ${scenarios.length} scenarios, ${steps} steps`);
       await close();
     }
+
+    await storageUnavailable(origin, requests);
 
     const { context, page, close } = await browser('en-US', requests);
     await page.goto(`${origin}/`);

@@ -307,6 +307,10 @@
         <translation>它不是普通文件</translation>
     </message>
     <message>
+        <source>the browser keeps nothing for this page (a private window, or its storage is turned off or full)</source>
+        <translation>浏览器不为本页保存任何内容（隐私窗口，或其存储已关闭或已满）</translation>
+    </message>
+    <message>
         <source>%1 is empty</source>
         <translation>%1为空</translation>
     </message>
