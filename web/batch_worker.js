@@ -38,22 +38,35 @@ function convertCollection(module, options, input) {
   const reader = new FileReaderSync();
   const chunks = [];
   let at = 0;
+  // A file that cannot be read (gone, changed) is a read error of the stream: -1.
+  let readError = null;
   const read = (view) => {
-    const bytes = new Uint8Array(reader.readAsArrayBuffer(input.slice(at, at + view.length)));
-    view.set(bytes);
-    at += bytes.length;
-    report(at, input.size);
-    return bytes.length;
+    try {
+      const bytes = new Uint8Array(reader.readAsArrayBuffer(input.slice(at, at + view.length)));
+      view.set(bytes);
+      at += bytes.length;
+      report(at, input.size);
+      return bytes.length;
+    } catch (e) {
+      readError = e.message;
+      return -1;
+    }
   };
   const write = (view) => { chunks.push(view.slice()); };
   const { ok, error } = module.convertGeoJson(options, read, write);
-  return { chunks, ok, error, lines: null };
+  return { chunks, ok, error: readError || error, lines: null };
 }
 
 onmessage = async ({ data: { options, input } }) => {
   const module = await ready;
   lastReport = 0;
-  const result = options.from === 'geojson' ? convertCollection(module, options, input)
-                                            : await convertLines(module, options, input);
+  let result;
+  try {
+    result = options.from === 'geojson' ? convertCollection(module, options, input)
+                                        : await convertLines(module, options, input);
+  } catch (e) {
+    // The file could not be read: the page tells why instead of waiting for ever.
+    result = { chunks: [], ok: false, error: e.message, lines: 0 };
+  }
   postMessage(result, result.chunks.map((c) => c.buffer));
 };
