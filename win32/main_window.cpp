@@ -1,5 +1,9 @@
 #include "win32/main_window.h"
 
+// The annotation service's GUIDs are defined here, where they are used.
+#include <initguid.h>
+#include <oleacc.h>
+
 #include <algorithm>
 #include <array>
 
@@ -126,7 +130,7 @@ MainWindow::MainWindow(HINSTANCE instance, form::CorrectionStore& store, form::L
   window_ = CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   CreateControls();
-  PlaceAt96Dpi();
+  NameControls();
   ApplyDpi(WindowDpi(window_));
   form_.Form_Load();
 }
@@ -134,6 +138,33 @@ MainWindow::MainWindow(HINSTANCE instance, form::CorrectionStore& store, form::L
 MainWindow::~MainWindow() {
   if (window_ != nullptr) DestroyWindow(window_);
   if (font_ != nullptr) DeleteObject(font_);
+  if (names_ != nullptr) names_->Release();
+  if (com_) CoUninitialize();
+}
+
+void MainWindow::NameControls() {
+  com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  void* service = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IAccPropServices, &service))) {
+    return;  // no annotations: readers fall back to the nearest label
+  }
+  names_ = static_cast<IAccPropServices*>(service);
+  for (std::size_t row = 0; row < controls_.size(); ++row) {
+    const form::ControlSpec& entry = form::kControls[row];
+    if (entry.kind == form::ControlKind::kLabel) continue;  // a label's name is its caption
+    std::wstring name = Wide(form::RoleText(entry, language_));
+    names_->SetHwndPropStr(controls_[row], static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                           PROPID_ACC_NAME, name.data());
+  }
+}
+
+void MainWindow::ForgetNames() {
+  if (names_ == nullptr) return;
+  MSAAPROPID name = PROPID_ACC_NAME;
+  for (HWND control : controls_) {
+    names_->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
+  }
 }
 
 void MainWindow::CreateControls() {
@@ -171,12 +202,12 @@ void MainWindow::CreateControls() {
   }
 }
 
-void MainWindow::PlaceAt96Dpi() {
+void MainWindow::PlaceAt96Dpi(UINT dpi) {
   std::vector<form::Rect> obstacles;
   for (const form::ControlSpec& entry : form::kControls) {
     if (entry.kind != form::ControlKind::kLabel) obstacles.push_back(form::Pixels(entry));
   }
-  HFONT font = CreateDesignFont(96);
+  HFONT font = CreateDesignFont(dpi);
   HDC dc = GetDC(window_);
   HGDIOBJ old_font = SelectObject(dc, font);
   places_.clear();
@@ -190,7 +221,10 @@ void MainWindow::PlaceAt96Dpi() {
       // A label that starts left of the client area shows its caption from the client area's
       // edge (what lies left of it is clipped anyway), so it needs that much more room.
       const int clipped = std::max(0, -place.left);
-      place = form::WidenedPlace(place, extent.cx + clipped, obstacles, form::kClientWidth);
+      // Text does not scale exactly with the font: the width it needs at `dpi`, in pixels at 96
+      // dpi rounded up, so that scaled back it holds the caption whole.
+      const int needed = (extent.cx * 96 + static_cast<int>(dpi) - 1) / static_cast<int>(dpi);
+      place = form::WidenedPlace(place, needed + clipped, obstacles, form::kClientWidth);
       if (place.left < 0) {
         place.width += place.left;
         place.left = 0;
@@ -205,6 +239,7 @@ void MainWindow::PlaceAt96Dpi() {
 
 void MainWindow::ApplyDpi(UINT dpi) {
   dpi_ = dpi;
+  PlaceAt96Dpi(dpi);
   HFONT font = CreateDesignFont(dpi);
   for (std::size_t row = 0; row < controls_.size(); ++row) {
     const form::Rect& place = places_[row];
@@ -297,6 +332,9 @@ LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
       ApplyDpi(HIWORD(w));
       return 0;
     }
+    case WM_DESTROY:
+      ForgetNames();  // the controls still exist
+      break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       window_ = nullptr;

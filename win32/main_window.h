@@ -14,6 +14,8 @@
 #include "form/controls.h"
 #include "form/form1.h"
 
+struct IAccPropServices;
+
 namespace miralto::win32 {
 
 // The child-window id of the control in row `row` of form::kControls (GetDlgItem finds it). The ids
@@ -60,9 +62,13 @@ class MainWindow final : public form::FormView {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT Handle(HWND window, UINT message, WPARAM w, LPARAM l);
   void CreateControls();
-  // The places of the controls at 96 dpi: the table's, with labels widened where their caption
-  // would not show whole in the window's font.
-  void PlaceAt96Dpi();
+  // Gives each box and button its role as the name a screen reader reads (Dynamic Annotation),
+  // where Windows has the service; the names go with the window.
+  void NameControls();
+  void ForgetNames();
+  // The places of the controls in pixels at 96 dpi: the table's, with labels widened where their
+  // caption would not show whole in the window's font at `dpi`.
+  void PlaceAt96Dpi(UINT dpi);
   // Font and places for `dpi`; the client area keeps its size at 96 dpi, scaled.
   void ApplyDpi(UINT dpi);
 
@@ -76,6 +82,8 @@ class MainWindow final : public form::FormView {
   bool writing_ = false;            // a ShowText is setting a text: no typing to forward
   bool shown_ = false;
   std::optional<form::Failure> pending_;  // a start-up failure, shown with the window
+  bool com_ = false;                      // this window initialised COM on its thread
+  IAccPropServices* names_ = nullptr;     // the annotation service, while names are set
   form::Form1 form_;
 };
 

@@ -3,6 +3,9 @@
 // the controls at 96 and 144 dpi; and miralto.exe itself, alone in a folder, started twice.
 #include <gtest/gtest.h>
 #include <windows.h>
+// The annotation service's GUIDs, defined in this program too.
+#include <initguid.h>
+#include <oleacc.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -209,6 +212,81 @@ TEST(WindowTest, ControlsStandWhereTheTablePutsThemAtEveryDpi) {
   SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(96, 96),
                reinterpret_cast<LPARAM>(&frame));
   ExpectPlaces(window, 96);
+}
+
+// The dots per inch Windows runs at (MIRALTO_EXPECTED_DPI, set with the prefix's LogPixels): the
+// window starts at them, its places and font scaled from 96 dpi as the window rounds.
+TEST(WindowTest, ControlsScaleWithTheSystemDpi) {
+  const char* expected = std::getenv("MIRALTO_EXPECTED_DPI");
+  if (expected == nullptr) GTEST_SKIP() << "run with MIRALTO_EXPECTED_DPI=<the prefix's LogPixels>";
+  const int dpi = std::atoi(expected);
+  scenarios::TemporaryFolder folder;
+  form::FileCorrectionStore store(folder.path());
+  MainWindow window(GetModuleHandleW(nullptr), store, form::Language::kEnglish);
+  window.Show(SW_SHOWNORMAL);
+  Pump(window.handle());
+  ASSERT_EQ(WindowDpi(window.handle()), static_cast<UINT>(dpi));
+  ExpectPlaces(window, dpi);
+}
+
+// The name a screen reader reads for `control`, as it asks for it (Active Accessibility).
+std::wstring AccessibleName(HWND control) {
+  IAccessible* accessible = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&accessible)))) {
+    return L"<no accessible object>";
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  std::wstring text = SUCCEEDED(accessible->get_accName(self, &name)) && name != nullptr
+                          ? std::wstring(name, SysStringLen(name))
+                          : L"<no name>";
+  SysFreeString(name);
+  accessible->Release();
+  return text;
+}
+
+// Whether this system keeps a name set by Dynamic Annotation (Wine's oleacc answers E_NOTIMPL).
+bool AnnotationsKept() {
+  void* service = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IAccPropServices, &service))) {
+    return false;
+  }
+  auto* names = static_cast<IAccPropServices*>(service);
+  HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  std::wstring text = L"probe";
+  const bool kept = SUCCEEDED(names->SetHwndPropStr(probe, static_cast<DWORD>(OBJID_CLIENT),
+                                                    CHILDID_SELF, PROPID_ACC_NAME, text.data())) &&
+                    AccessibleName(probe) == text;
+  MSAAPROPID name = PROPID_ACC_NAME;
+  names->ClearHwndProps(probe, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
+  DestroyWindow(probe);
+  names->Release();
+  return kept;
+}
+
+// Every box and button is read out by its role, in the window's language.
+TEST(WindowTest, ScreenReadersReadEachBoxAndButtonByItsRole) {
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  if (!AnnotationsKept()) {
+    CoUninitialize();
+    GTEST_SKIP() << "this system keeps no Dynamic Annotation names (Wine's oleacc does not)";
+  }
+  for (const form::Language language : {form::Language::kEnglish, form::Language::kChinese}) {
+    scenarios::TemporaryFolder folder;
+    form::FileCorrectionStore store(folder.path());
+    MainWindow window(GetModuleHandleW(nullptr), store, language);
+    for (const form::ControlSpec& entry : form::kControls) {
+      if (entry.kind == form::ControlKind::kLabel) continue;
+      EXPECT_EQ(AccessibleName(window.Control(entry.name)), Wide(form::RoleText(entry, language)))
+          << entry.name;
+    }
+  }
+  CoUninitialize();
 }
 
 // The pixels of `text` drawn in `font`, black on white.

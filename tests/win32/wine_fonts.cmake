@@ -21,3 +21,5 @@ execute_process(COMMAND ${WINE} reg import ${file}
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "linking a CJK face to Tahoma failed: ${output}")
 endif()
+# Then what else the prefix is given (FILES).
+include(${CMAKE_CURRENT_LIST_DIR}/wine_import.cmake)
