@@ -90,31 +90,22 @@ std::string JoinedNames(const std::vector<std::string>& names) {
 
 }  // namespace
 
-std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation) {
+namespace {
+
+// What the options name, before it is checked and turned into the invocation's options.
+struct Choices {
+  std::string command, to, from = "text", correction, order = "lonlat";
+};
+
+// Declares every option of the command line, with its help, into `app`.
+void AddOptions(CLI::App& app, Invocation& invocation, Choices& choices) {
   const auto commands = Commands();
   const auto formats = Formats();
-  CLI::App app{
-      "Converts positions between decimal degrees, degrees/minutes/seconds and position codes, "
-      "one record a line, from standard input (or a file) to standard output.\n\n" +
-          CommandHelp() +
-          "\nLON and LAT may be written as decimal degrees or as degrees, minutes and seconds "
-          "(113\u00B017\u203220.24\u2033, 113d17m20.24s, 113:17:20.24) with a hemisphere letter "
-          "(23.236255N; S and W are negative), in either order when the letters say which is "
-          "which.\n\n"
-          "A bad record gives the line \"ERROR: line N: ...\" in its place; the exit status is 1 "
-          "if any record failed, 2 for a usage error.",
-      "miralto-cli"};
   app.set_version_flag("--version", "miralto-cli " MIRALTO_VERSION);
-
-  std::string command_name, to_name, from_name = "text";
   Options& options = invocation.options;
-  std::string correction_text;
-  std::string& input_file = invocation.input_file;
-  std::string& output_file = invocation.output_file;
-  std::string& input_string = invocation.input_string;
   const auto all = [](const auto&) { return true; };
   const std::vector<std::string> command_names = NamesOf(commands, all);
-  app.add_option("command", command_name, JoinedNames(command_names))
+  app.add_option("command", choices.command, JoinedNames(command_names))
       ->required()
       ->check(CLI::IsMember(command_names));
   app.add_flag("--dd", options.dd, "decode: write decimal degrees");
@@ -122,21 +113,23 @@ std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation) {
                "read LON LAT as the window's \u2191 does: the longest leading number, no "
                "notations, nothing refused");
   const std::vector<std::string> format_names = NamesOf(formats, all);
-  app.add_option("--to", to_name,
+  app.add_option("--to", choices.to,
                  "output format: " + JoinedNames(format_names) +
                      " (default: text; geojson with --from geojson)")
       ->check(CLI::IsMember(format_names));
-  app.add_option("--from", from_name,
-                 "input format: " +
-                     JoinedNames(NamesOf(formats, [](const FormatInfo& f) { return f.readable; })) +
+  const auto readable = NamesOf(formats, [](const FormatInfo& f) { return f.readable; });
+  app.add_option("--from", choices.from,
+                 "input format: " + JoinedNames(readable) +
                      " (a FeatureCollection of points; default: text)")
-      ->check(CLI::IsMember(NamesOf(formats, [](const FormatInfo& f) { return f.readable; })));
-  app.add_option("--correction", correction_text,
+      ->check(CLI::IsMember(readable));
+  app.add_option("--correction", choices.correction,
                  "LON,LAT corrections in tenths of arc-second (default: the correction file "
                  "that the window uses, else 0,0)");
-  auto* input_option = app.add_option("-i,--input-file", input_file, "read records from FILE");
-  app.add_option("--input-string", input_string, "convert this one record")->excludes(input_option);
-  app.add_option("-o,--output-file", output_file, "write the results to FILE");
+  auto* input_option =
+      app.add_option("-i,--input-file", invocation.input_file, "read records from FILE");
+  app.add_option("--input-string", invocation.input_string, "convert this one record")
+      ->excludes(input_option);
+  app.add_option("-o,--output-file", invocation.output_file, "write the results to FILE");
   app.add_option("--comment-delimiter", options.comment_delimiter,
                  "copy the rest of a line after this text to the output line");
   app.add_flag("--csv", options.csv, "records are RFC 4180 comma-separated values");
@@ -150,8 +143,7 @@ std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation) {
             return "";
           },
           "COLUMN"));
-  std::string order_name = "lonlat";
-  app.add_option("--order", order_name,
+  app.add_option("--order", choices.order,
                  "the LON LAT pair as read and written: lonlat, or latlon (latitude first, as "
                  "maps copy a position)")
       ->check(CLI::IsMember({"lonlat", "latlon"}));
@@ -162,69 +154,100 @@ std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation) {
                  "convert on N threads at once (default: the cores the program may use); 1 "
                  "converts on one")
       ->check(CLI::Range(1u, 1024u));
+}
 
-  bool& from_geojson = invocation.from_geojson;
+// GeoJSON input carries its points in features, not in records: the options about records and
+// commands without a point do not go with it.
+void CheckGeoJsonInput(const CLI::App& app, const CommandInfo& command, const Options& options) {
+  const auto takes_points = [](const CommandInfo& c) {
+    return std::any_of(c.layouts.begin(), c.layouts.end(),
+                       [](const Layout& l) { return l.notations; });
+  };
+  if (!takes_points(command)) {
+    throw CLI::ValidationError(
+        "--from", "geojson goes with " + JoinedNames(NamesOf(Commands(), takes_points)) + " only");
+  }
+  if (options.to != Format::kText && options.to != Format::kGeoJson) {
+    throw CLI::ValidationError("--to", "with --from geojson the output is geojson or text");
+  }
+  for (const char* record_option : {"--csv", "--columns", "--header", "--append", "--order",
+                                    "--comment-delimiter", "--input-string"}) {
+    if (app.count(record_option) > 0) {
+      throw CLI::ValidationError(record_option, "does not go with --from geojson");
+    }
+  }
+}
+
+// Turns the parsed choices into the invocation's options; throws CLI::ValidationError for a
+// combination that does not go together.
+void ApplyChoices(const CLI::App& app, Choices& choices, Invocation& invocation) {
+  const auto commands = Commands();
+  const auto formats = Formats();
+  Options& options = invocation.options;
+  const CommandInfo& command = ByName(commands, choices.command);
+  options.command = command.command;
+  options.lat_first = choices.order == "latlon";
+  invocation.from_geojson = ByName(formats, choices.from).format == Format::kGeoJson;
+  if (choices.to.empty()) choices.to = invocation.from_geojson ? "geojson" : "text";
+  options.to = ByName(formats, choices.to).format;
+  if (options.dd && command.dd_results.empty()) {
+    throw CLI::ValidationError(
+        "--dd", "goes with the command " +
+                    JoinedNames(NamesOf(
+                        commands, [](const CommandInfo& c) { return !c.dd_results.empty(); })) +
+                    " only");
+  }
+  if (!command.has_point && ByName(formats, choices.to).is_map) {
+    throw CLI::ValidationError("--to",
+                               choices.command + " writes no position; it writes text only");
+  }
+  if (!options.columns.empty() && !FindLayout(command, options.columns.size(), options.lenient)) {
+    throw CLI::ValidationError("--columns",
+                               "names the wrong number of columns for " + choices.command);
+  }
+  if (invocation.from_geojson) CheckGeoJsonInput(app, command, options);
+  invocation.corrections_given = app.count("--correction") > 0;
+  if (invocation.corrections_given && !ParseCorrections(choices.correction, options.corrections)) {
+    throw CLI::ValidationError("--correction",
+                               "expects LON,LAT as two whole numbers, for example -193,106");
+  }
+  const std::string& input_file = invocation.input_file;
+  const std::string& output_file = invocation.output_file;
+  std::error_code ignored;
+  if (!input_file.empty() && !output_file.empty() && input_file != "-" && output_file != "-" &&
+      fs::equivalent(PathFromUtf8(input_file), PathFromUtf8(output_file), ignored)) {
+    // Opening the output would empty the input before a line of it is read.
+    throw CLI::ValidationError("--output-file", "is the input file; it would be overwritten");
+  }
+  if (options.comment_delimiter.empty() && app.count("--comment-delimiter") > 0) {
+    throw CLI::ValidationError("--comment-delimiter", "must not be empty");
+  }
+  invocation.one_record = app.count("--input-string") > 0;
+}
+
+}  // namespace
+
+std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation) {
+  CLI::App app{
+      "Converts positions between decimal degrees, degrees/minutes/seconds and position codes, "
+      "one record a line, from standard input (or a file) to standard output.\n\n" +
+          CommandHelp() +
+          "\nLON and LAT may be written as decimal degrees or as degrees, minutes and seconds "
+          "(113\u00B017\u203220.24\u2033, 113d17m20.24s, 113:17:20.24) with a hemisphere letter "
+          "(23.236255N; S and W are negative), in either order when the letters say which is "
+          "which.\n\n"
+          "A bad record gives the line \"ERROR: line N: ...\" in its place; the exit status is 1 "
+          "if any record failed, 2 for a usage error.",
+      "miralto-cli"};
+  Choices choices;
+  AddOptions(app, invocation, choices);
   try {
     app.parse(argc, argv);
-    const CommandInfo& command = ByName(commands, command_name);
-    options.command = command.command;
-    options.lat_first = order_name == "latlon";
-    from_geojson = ByName(formats, from_name).format == Format::kGeoJson;
-    if (to_name.empty()) to_name = from_geojson ? "geojson" : "text";
-    options.to = ByName(formats, to_name).format;
-    if (options.dd && command.dd_results.empty()) {
-      throw CLI::ValidationError(
-          "--dd", "goes with the command " +
-                      JoinedNames(NamesOf(
-                          commands, [](const CommandInfo& c) { return !c.dd_results.empty(); })) +
-                      " only");
-    }
-    if (!command.has_point && ByName(formats, to_name).is_map) {
-      throw CLI::ValidationError("--to", command_name + " writes no position; it writes text only");
-    }
-    if (!options.columns.empty() && !FindLayout(command, options.columns.size(), options.lenient)) {
-      throw CLI::ValidationError("--columns",
-                                 "names the wrong number of columns for " + command_name);
-    }
-    if (from_geojson) {
-      const auto takes_points = [](const CommandInfo& c) {
-        return std::any_of(c.layouts.begin(), c.layouts.end(),
-                           [](const Layout& l) { return l.notations; });
-      };
-      if (!takes_points(command)) {
-        throw CLI::ValidationError(
-            "--from",
-            "geojson goes with " + JoinedNames(NamesOf(commands, takes_points)) + " only");
-      }
-      if (options.to != Format::kText && options.to != Format::kGeoJson) {
-        throw CLI::ValidationError("--to", "with --from geojson the output is geojson or text");
-      }
-      for (const char* record_option : {"--csv", "--columns", "--header", "--append", "--order",
-                                        "--comment-delimiter", "--input-string"}) {
-        if (app.count(record_option) > 0) {
-          throw CLI::ValidationError(record_option, "does not go with --from geojson");
-        }
-      }
-    }
-    if (app.count("--correction") > 0 && !ParseCorrections(correction_text, options.corrections)) {
-      throw CLI::ValidationError("--correction",
-                                 "expects LON,LAT as two whole numbers, for example -193,106");
-    }
-    std::error_code ignored;
-    if (!input_file.empty() && !output_file.empty() && input_file != "-" && output_file != "-" &&
-        fs::equivalent(PathFromUtf8(input_file), PathFromUtf8(output_file), ignored)) {
-      // Opening the output would empty the input before a line of it is read.
-      throw CLI::ValidationError("--output-file", "is the input file; it would be overwritten");
-    }
-    if (options.comment_delimiter.empty() && app.count("--comment-delimiter") > 0) {
-      throw CLI::ValidationError("--comment-delimiter", "must not be empty");
-    }
+    ApplyChoices(app, choices, invocation);
   } catch (const CLI::ParseError& error) {
     const int status = app.exit(error);
     return status == 0 ? 0 : kUsageError;
   }
-  invocation.corrections_given = app.count("--correction") > 0;
-  invocation.one_record = app.count("--input-string") > 0;
   return std::nullopt;
 }
 
