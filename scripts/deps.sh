@@ -150,3 +150,16 @@ WEB_TEST_PACKAGES=(chromium fonts-noto-cjk)
 need_npm() {
   command -v npm >/dev/null || need_packages npm
 }
+
+# RELEASE_FLAGS: the configure arguments of a release build, Debian's hardening flags as its own
+# packages use them (dpkg-buildflags); the packages are built with them, and so is the test
+# command's suite, which the package test then packages.
+release_flags() {
+  RELEASE_FLAGS=(
+    "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+    "-DCMAKE_C_FLAGS=$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+    "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
+    "-DCMAKE_SHARED_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
+    "-DCMAKE_MODULE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
+  )
+}

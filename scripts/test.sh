@@ -17,8 +17,11 @@ export MIRALTO_REQUIRE_LOCALES=1
 
 # The configurations are the presets of CMakePresets.json, each in a build folder of its own. The
 # Python module is built for, and tested with, Debian's Python, whatever python3 comes first on the
-# PATH.
-cmake --preset default -DPython3_EXECUTABLE=/usr/bin/python3
+# PATH. The suite is built as the release packages are (flags, prefix), so that the package test
+# packages this build rather than building everything again.
+release_flags
+cmake --preset default -DPython3_EXECUTABLE=/usr/bin/python3 "${RELEASE_FLAGS[@]}" \
+  -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build --preset default
 ctest --preset default
 

@@ -3,7 +3,8 @@
 # root with dpkg-deb -x and checks what a user gets: each file in its package, the dependencies,
 # lintian's verdict over every package (the PostgreSQL extensions' too), a working miralto-cli of this version with its man page and completion, and the
 # same tree in the .tar.gz.
-# Usage: package_test.sh VERSION
+# Usage: package_test.sh VERSION [BUILD] (BUILD: a finished release build to package; without it
+# scripts/package.sh builds one)
 set -euo pipefail
 version=$1
 cd "$(dirname "$0")/../.."
@@ -14,7 +15,8 @@ fail() {
   exit 1
 }
 
-MIRALTO_PACKAGE_BUILD_DIR="$work/build" scripts/package.sh "$work/out" >"$work/package.log" 2>&1 ||
+MIRALTO_PACKAGE_BUILD_DIR="$work/build" MIRALTO_PACKAGE_FROM_BUILD=${2:-} \
+  scripts/package.sh "$work/out" >"$work/package.log" 2>&1 ||
   { cat "$work/package.log"; fail "scripts/package.sh failed"; }
 arch=$(dpkg --print-architecture)
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
