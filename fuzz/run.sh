@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default 60) on a seed corpus
 # made from the test vectors; prints executions and findings per target and fails on a finding.
-# Usage: fuzz/run.sh [SECONDS]
+# Usage: fuzz/run.sh [SECONDS]; FUZZ_JOBS targets at a time (default: the cores)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -30,15 +30,28 @@ done
 # The GeoJSON reader starts from a collection of the tests.
 cp tests/cli/from_geojson.in "$work/seeds/geojson"
 
+# The targets run as many at a time as there are cores (FUZZ_JOBS changes that), each for SECONDS.
+fuzz_one() {
+  local fuzzer=$1 name status=0
+  name=$(basename "$fuzzer")
+  mkdir -p "$work/$name/corpus" "$work/$name/findings"
+  "$fuzzer" "$work/$name/corpus" "$work/seeds" -max_total_time="$seconds" -print_final_stats=1 \
+    -artifact_prefix="$work/$name/findings/" -max_len=4096 > "$work/$name/log" 2>&1 || status=$?
+  echo "$status" > "$work/$name/status"
+}
+jobs=${FUZZ_JOBS:-$(nproc)}
+for fuzzer in build-fuzz/fuzz/*_fuzzer; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  fuzz_one "$fuzzer" &
+done
+wait
+
 failed=0
 passed=0
 printf '%-24s %14s  %s\n' target executions findings
 for fuzzer in build-fuzz/fuzz/*_fuzzer; do
   name=$(basename "$fuzzer")
-  mkdir -p "$work/$name/corpus" "$work/$name/findings"
-  status=0
-  "$fuzzer" "$work/$name/corpus" "$work/seeds" -max_total_time="$seconds" -print_final_stats=1 \
-    -artifact_prefix="$work/$name/findings/" -max_len=4096 > "$work/$name/log" 2>&1 || status=$?
+  status=$(cat "$work/$name/status")
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$name/log" | tail -n 1)
   findings=$(find "$work/$name/findings" -type f | wc -l)
   printf '%-24s %14s  %s\n' "$name" "${runs:-?}" "$findings"
