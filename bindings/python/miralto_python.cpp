@@ -641,6 +641,127 @@ Returns the decimal degrees as a float (exactly the number the window shows), or
 )"},
 };
 
+// Scalar calls whose arguments are all positional floats, ints or texts, as a Python loop makes
+// them, skip pybind11's argument conversion: the operation runs on the arguments as they are, with
+// no corrections. Anything else (keywords, numpy values, None or NaN, a failure to raise) goes to
+// the general function, which gives the same results and raises the same errors.
+struct Shortcut {
+  const ElementOperation* op = nullptr;
+  PyObject* general = nullptr;  // the pybind11 function; lives as long as the interpreter
+  std::string doc;
+  PyMethodDef def{};
+};
+
+std::array<Shortcut, std::size(kFunctions)>& Shortcuts() {
+  static auto* shortcuts = new std::array<Shortcut, std::size(kFunctions)>();
+  return *shortcuts;
+}
+
+// One plain argument as the general function reads it: a float that is a number, a text that is
+// UTF-8, or an int as its decimal text (in `digits`). False for anything else.
+bool PlainField(PyObject* object, Field& field, std::array<char, 24>& digits) {
+  if (PyFloat_CheckExact(object)) {
+    const double value = PyFloat_AS_DOUBLE(object);
+    field = {FieldKind::kNumber, value, {}};
+    return !std::isnan(value);
+  }
+  if (PyUnicode_CheckExact(object)) {
+    Py_ssize_t size = 0;
+    const char* text = PyUnicode_AsUTF8AndSize(object, &size);  // fails on a lone surrogate
+    if (text == nullptr) {
+      PyErr_Clear();
+      return false;
+    }
+    field = {FieldKind::kText, 0, {text, static_cast<std::size_t>(size)}};
+    return true;
+  }
+  if (PyLong_CheckExact(object)) {
+    int overflow = 0;
+    const long long value = PyLong_AsLongLongAndOverflow(object, &overflow);
+    if (overflow != 0 || (value == -1 && PyErr_Occurred() != nullptr)) {
+      PyErr_Clear();
+      return false;
+    }
+    const char* end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    field = {FieldKind::kText, 0, {digits.data(), static_cast<std::size_t>(end - digits.data())}};
+    return true;
+  }
+  return false;
+}
+
+// The results of one element as Scalar and Pack make them.
+PyObject* ResultObjects(const Results& r, const ElementOperation& op) {
+  auto one = [&](std::size_t i) -> PyObject* {
+    if (op.kind == ResultKind::kText) {
+      return PyUnicode_FromStringAndSize(r.texts[i].data(),
+                                         static_cast<Py_ssize_t>(r.texts[i].size()));
+    }
+    if (op.kind == ResultKind::kInteger) {
+      return PyLong_FromLongLong(static_cast<long long>(r.numbers[i]));
+    }
+    return PyFloat_FromDouble(r.numbers[i]);
+  };
+  if (op.outputs == 1) return one(0);
+  PyObject* tuple = PyTuple_New(static_cast<Py_ssize_t>(op.outputs));
+  if (tuple == nullptr) return nullptr;
+  for (std::size_t i = 0; i < op.outputs; ++i) {
+    PyObject* item = one(i);
+    if (item == nullptr) {
+      Py_DECREF(tuple);
+      return nullptr;
+    }
+    PyTuple_SET_ITEM(tuple, static_cast<Py_ssize_t>(i), item);
+  }
+  return tuple;
+}
+
+template <std::size_t F>
+PyObject* ShortcutCall(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargsf,
+                       PyObject* kwnames) {
+  const Shortcut& s = Shortcuts()[F];
+  const auto n = static_cast<std::size_t>(PyVectorcall_NARGS(nargsf));
+  if ((kwnames == nullptr || PyTuple_GET_SIZE(kwnames) == 0) && n == s.op->inputs) {
+    std::array<Field, batch::kMaxResults> fields;
+    std::array<std::array<char, 24>, batch::kMaxResults> digits;
+    bool plain = true;
+    for (std::size_t i = 0; plain && i < n; ++i) plain = PlainField(args[i], fields[i], digits[i]);
+    if (plain) {
+      Results r;
+      bool done = false;
+      try {
+        s.op->run(fields.data(), {0, 0}, r);
+        done = true;
+      } catch (...) {
+        // The general function raises it, as Python expects it.
+      }
+      if (done) return ResultObjects(r, *s.op);
+    }
+  }
+  return PyObject_Vectorcall(s.general, args, static_cast<std::size_t>(nargsf), kwnames);
+}
+
+// Puts the shortcut of every function of the table in the general function's place, with its
+// name and text.
+template <std::size_t... F>
+void DefineShortcuts(py::module_& m, std::index_sequence<F...>) {
+  static_assert(sizeof...(F) == std::size(kFunctions));
+  const py::object module_name = m.attr("__name__");
+  auto define = [&](std::size_t index, void (*call)()) {
+    const Function& f = kFunctions[index];
+    Shortcut& s = Shortcuts()[index];
+    const py::object general = m.attr(f.name);
+    s.op = &Operation(f.operation);
+    s.general = general.inc_ref().ptr();
+    s.doc = py::str(general.attr("__doc__"));
+    s.def = {f.name, reinterpret_cast<PyCFunction>(call), METH_FASTCALL | METH_KEYWORDS,
+             s.doc.c_str()};
+    PyObject* shortcut = PyCFunction_NewEx(&s.def, m.ptr(), module_name.ptr());
+    if (shortcut == nullptr) throw py::error_already_set();
+    m.attr(f.name) = py::reinterpret_steal<py::object>(shortcut);
+  };
+  (define(F, reinterpret_cast<void (*)()>(&ShortcutCall<F>)), ...);
+}
+
 }  // namespace
 }  // namespace miralto::python
 
@@ -680,4 +801,5 @@ EndOfFileError, OutOfReachError, InvalidCodeError. Each has ``kind``, ``message`
   }
 
   for (const Function& f : kFunctions) Define(m, f);
+  DefineShortcuts(m, std::make_index_sequence<std::size(kFunctions)>());
 }

@@ -174,6 +174,68 @@ def test_scalar_coerce_gives_empty_text_or_nan():
     assert miralto.encode(113.288959, 23.236255, return_mask=True) == ("8i4k7zwpg", False)
 
 
+# Plain positional scalars take a shorter road than calls with keywords: both give the same
+# results and raise the same errors, whatever the arguments.
+
+SCALAR_CALLS = [
+    ("encode", (113.288959, 23.236255)),
+    ("encode", (113, 23)),
+    ("encode", ("113.288959", " 23.236255 ")),
+    ("encode", (1.0, 2.0)),
+    ("encode", (10**30, 23.0)),
+    ("encode", (-(2**63), 23)),
+    ("encode", (math.inf, 23.0)),
+    ("encode", (math.nan, 23.0)),
+    ("encode", (None, 23.0)),
+    ("encode", ("\ud800", 23.0)),
+    ("encode", (np.float64(113.288959), 23.236255)),
+    ("encode", (True, 23.0)),
+    ("encode_dms", (113, 17, 39.5, 23, 13, 59.9)),
+    ("encode_dms", ("113", "x", 0, 23, 0, 0)),
+    ("decode", ("8i4k7zwpg",)),
+    ("decode", (500000000,)),
+    ("decode", ("8i4k7zwpl",)),
+    ("encode_notation", ("23°13′59.9″N", "E113°17′39.5″")),
+    ("notation_to_dd", ("23°30′S", "113.5E")),
+    ("compare", ("8i4k7zwpg", "87ak7vtpg")),
+    ("compare", ("8i4k7zwpg", "x")),
+    ("to_dms", (113.288959,)),
+    ("to_dms", (math.nan,)),
+    ("to_dms", ("abc",)),
+    ("to_dd", (113, 17, 20.24048)),
+    ("to_dd", ("1", "x", "0")),
+]
+
+
+def raised_or_returned(call):
+    try:
+        return "returned", call()
+    except Exception as error:  # the class, message and attributes all count
+        return "raised", type(error), str(error), vars(error)
+
+
+@pytest.mark.parametrize("name, args", SCALAR_CALLS)
+def test_positional_scalars_give_what_calls_with_keywords_give(name, args):
+    f = getattr(miralto, name)
+    short = raised_or_returned(lambda: f(*args))
+    general = raised_or_returned(lambda: f(*args, errors="raise"))
+    assert repr(short) == repr(general)  # NaN equals NaN as text
+    assert types(short[1]) == types(general[1])
+
+
+def types(value):
+    return [type(x) for x in value] if isinstance(value, tuple) else [type(value)]
+
+
+def test_the_functions_keep_their_name_text_and_module():
+    import pickle
+    for name in ("encode", "decode", "to_dd"):
+        f = getattr(miralto, name)
+        assert f.__name__ == name and f.__module__ == "miralto"
+        assert f.__doc__.startswith(name + "(")
+        assert pickle.loads(pickle.dumps(f)) is f
+
+
 # Positions as people write them give what miralto-cli gives for the same fields.
 
 WRITTEN = [
