@@ -641,10 +641,11 @@ Returns the decimal degrees as a float (exactly the number the window shows), or
 )"},
 };
 
-// Scalar calls whose arguments are all positional floats, ints or texts, as a Python loop makes
-// them, skip pybind11's argument conversion: the operation runs on the arguments as they are, with
-// no corrections. Anything else (keywords, numpy values, None or NaN, a failure to raise) goes to
-// the general function, which gives the same results and raises the same errors.
+// Scalar calls whose arguments are all floats, ints or texts, with at most a tuple of corrections
+// and no other keyword, as a Python loop makes them, skip pybind11's argument conversion: the
+// operation runs on the arguments as they are. Anything else (other keywords, numpy values, None or
+// NaN, a failure to raise) goes to the general function, which gives the same results and raises
+// the same errors.
 struct Shortcut {
   const ElementOperation* op = nullptr;
   PyObject* general = nullptr;  // the pybind11 function; lives as long as the interpreter
@@ -715,21 +716,52 @@ PyObject* ResultObjects(const Results& r, const ElementOperation& op) {
   return tuple;
 }
 
+// Corrections given as a tuple of two plain numbers or texts, read as ReadCorrections reads them.
+// False for anything else, and for a correction out of range, which the general function raises.
+bool PlainCorrections(PyObject* pair, Corrections& c) {
+  if (!PyTuple_CheckExact(pair) || PyTuple_GET_SIZE(pair) != 2) return false;
+  Long values[2];
+  for (Py_ssize_t i = 0; i < 2; ++i) {
+    Field field;
+    std::array<char, 24> digits;
+    if (!PlainField(PyTuple_GET_ITEM(pair, i), field, digits)) return false;
+    try {
+      values[i] = batch::CorrectionOf(field);
+    } catch (...) {
+      return false;
+    }
+  }
+  c = {values[0], values[1]};
+  return true;
+}
+
 template <std::size_t F>
 PyObject* ShortcutCall(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargsf,
                        PyObject* kwnames) {
   const Shortcut& s = Shortcuts()[F];
   const auto n = static_cast<std::size_t>(PyVectorcall_NARGS(nargsf));
-  if ((kwnames == nullptr || PyTuple_GET_SIZE(kwnames) == 0) && n == s.op->inputs) {
+  const Py_ssize_t keywords = kwnames == nullptr ? 0 : PyTuple_GET_SIZE(kwnames);
+  const std::size_t inputs = s.op->inputs;
+  // The corrections, if given: after the inputs, or as the one keyword.
+  const bool corrected =
+      s.op->corrected &&
+      ((keywords == 0 && n == inputs + 1) ||
+       (keywords == 1 && n == inputs &&
+        PyUnicode_CompareWithASCIIString(PyTuple_GET_ITEM(kwnames, 0), "corrections") == 0));
+  Corrections c{0, 0};
+  bool plain = (corrected || (keywords == 0 && n == inputs)) &&
+               (!corrected || PlainCorrections(args[inputs], c));
+  if (plain) {
     std::array<Field, batch::kMaxResults> fields;
     std::array<std::array<char, 24>, batch::kMaxResults> digits;
-    bool plain = true;
-    for (std::size_t i = 0; plain && i < n; ++i) plain = PlainField(args[i], fields[i], digits[i]);
+    for (std::size_t i = 0; plain && i < inputs; ++i) {
+      plain = PlainField(args[i], fields[i], digits[i]);
+    }
     if (plain) {
       Results r;
       bool done = false;
       try {
-        s.op->run(fields.data(), {0, 0}, r);
+        s.op->run(fields.data(), c, r);
         done = true;
       } catch (...) {
         // The general function raises it, as Python expects it.

@@ -174,8 +174,8 @@ def test_scalar_coerce_gives_empty_text_or_nan():
     assert miralto.encode(113.288959, 23.236255, return_mask=True) == ("8i4k7zwpg", False)
 
 
-# Plain positional scalars take a shorter road than calls with keywords: both give the same
-# results and raise the same errors, whatever the arguments.
+# Plain scalars, with or without a pair of corrections, take a shorter road than calls with other
+# keywords: both give the same results and raise the same errors, whatever the arguments.
 
 SCALAR_CALLS = [
     ("encode", (113.288959, 23.236255)),
@@ -204,12 +204,22 @@ SCALAR_CALLS = [
     ("to_dms", ("abc",)),
     ("to_dd", (113, 17, 20.24048)),
     ("to_dd", ("1", "x", "0")),
+    ("encode", (113.288959, 23.236255, (-193, 106))),
+    ("encode", (113.288959, 23.236255, (192.5, "-106.2"))),
+    ("encode", (113.288959, 23.236255, (2**40, 0))),
+    ("encode", (113.288959, 23.236255, (math.nan, 0))),
+    ("encode", (113.288959, 23.236255, [1, 2])),
+    ("encode", (113.288959, 23.236255, (1, 2, 3))),
+    ("decode", ("8i4k7zwpg", (-193, 106))),
+    ("compare", ("8i4k7zwpg", "87ak7vtpg", (1, 2))),
 ]
 
 
 def raised_or_returned(call):
     try:
         return "returned", call()
+    except TypeError as error:  # a misuse: its message repeats the call's own arguments
+        return "raised", type(error)
     except Exception as error:  # the class, message and attributes all count
         return "raised", type(error), str(error), vars(error)
 
@@ -217,10 +227,14 @@ def raised_or_returned(call):
 @pytest.mark.parametrize("name, args", SCALAR_CALLS)
 def test_positional_scalars_give_what_calls_with_keywords_give(name, args):
     f = getattr(miralto, name)
-    short = raised_or_returned(lambda: f(*args))
     general = raised_or_returned(lambda: f(*args, errors="raise"))
-    assert repr(short) == repr(general)  # NaN equals NaN as text
-    assert types(short[1]) == types(general[1])
+    calls = [lambda: f(*args)]
+    if len(args) > 1 and isinstance(args[-1], (tuple, list)):  # the corrections as a keyword too
+        calls.append(lambda: f(*args[:-1], corrections=args[-1]))
+    for call in calls:
+        short = raised_or_returned(call)
+        assert repr(short) == repr(general)  # NaN equals NaN as text
+        assert types(short[1]) == types(general[1])
 
 
 def types(value):
