@@ -45,7 +45,7 @@ def main():
     print(f"{calls} calls, best of {rounds} alternating rounds")
     for name, seconds in best.items():
         extra = "" if seconds == base else f"   {seconds / base:5.1f}x the empty function"
-        print(f"{name:28s} {seconds * 1e6:6.2f} us a call{extra}")
+        print(f"{name:30s} {seconds * 1e6:6.2f} us a call{extra}")
 
 
 if __name__ == "__main__":
