@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
 #ifdef MIRALTO_FONTCONFIG
   // Reading the system's font configuration takes about as long as connecting to the display, and
   // the first caption needs it: it is read on another core meanwhile. Qt finds it read.
-  std::thread font_configuration([] { FcInit(); });
+  std::jthread font_configuration([] { FcInit(); });
 #endif
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Miralto"));
