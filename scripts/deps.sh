@@ -22,8 +22,6 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11
  libsimdjson-dev nlohmann-json3-dev qt6-tools-dev qt6-l10n-tools python3)
 # fast_float and fmt (header-only) read and write number texts on every target.
 BUILD_PACKAGES+=(libfast-float-dev libfmt-dev)
-# The window reads the font configuration through fontconfig itself, ahead of Qt.
-BUILD_PACKAGES+=(libfontconfig-dev)
 # The fonts the window is drawn with: Chinese glyphs and a Latin sans.
 FONT_PACKAGES=(fonts-noto-cjk fonts-dejavu-core)
 # What the window needs to show: its fonts, Qt's own texts in Chinese (the message box's buttons),

@@ -1,23 +1,12 @@
 #include <QApplication>
 #include <QIcon>
 
-#include <thread>
-
-#ifdef MIRALTO_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#endif
-
 #include "corrections/correction_location.h"
 #include "miralto_version.h"
 #include "ui/form1.h"
 #include "ui/language.h"
 
 int main(int argc, char* argv[]) {
-#ifdef MIRALTO_FONTCONFIG
-  // Reading the system's font configuration takes about as long as connecting to the display, and
-  // the first caption needs it: it is read on another core meanwhile. Qt finds it read.
-  std::jthread font_configuration([] { FcInit(); });
-#endif
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Miralto"));
   QApplication::setApplicationVersion(QStringLiteral(MIRALTO_VERSION));
@@ -29,11 +18,7 @@ int main(int argc, char* argv[]) {
   }
   QApplication::setWindowIcon(icon);
   miralto::ui::InstallTranslations(app);
-  const auto directory = miralto::CorrectionDirectory(miralto::ProgramDirectory());
-#ifdef MIRALTO_FONTCONFIG
-  font_configuration.join();  // rather than reading it a second time
-#endif
-  miralto::ui::Form1 window(directory);
+  miralto::ui::Form1 window(miralto::CorrectionDirectory(miralto::ProgramDirectory()));
   window.show();
   return QApplication::exec();
 }
