@@ -8,8 +8,10 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <direct.h>
 #include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -25,18 +27,75 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The store works on the system's own path text. On Windows that is a wide string handled with the
+// system's calls: std::filesystem's path conversions would link the standard library's whole
+// locale machinery into the window, more than half of it.
+#ifdef _WIN32
+using Path = std::wstring;
+
+bool Separator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// `directory` and `name` with a separator between, as std::filesystem::path's operator/ joins
+// them: none after an empty folder, a drive ("C:") or a separator.
+Path Join(const Path& directory, const Path& name) {
+  if (directory.empty() || Separator(directory.back()) ||
+      (directory.size() == 2 && directory[1] == L':')) {
+    return directory + name;
+  }
+  return directory + L'\\' + name;
+}
+
+// The file's status as std::filesystem reads it with this runtime; false if it cannot be read.
+bool Status(const Path& path, struct _stat64& status) {
+  return _wstat64(path.c_str(), &status) == 0;
+}
+
+bool IsRegularFile(const Path& path) {
+  struct _stat64 status {};
+  return Status(path, status) && (status.st_mode & _S_IFMT) == _S_IFREG;
+}
+
+std::string PathText(const Path& path) {
+  if (path.empty()) return {};
+  const int wide_size = static_cast<int>(path.size());
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, path.data(), wide_size, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, path.data(), wide_size, text.data(), size, nullptr, nullptr);
+  return text;
+}
+
+void RemoveFile(const Path& path) { _wremove(path.c_str()); }
+#else
+using Path = fs::path;
+
+Path Join(const Path& directory, const Path& name) { return directory / name; }
+
+bool IsRegularFile(const Path& path) {
+  std::error_code error;
+  return fs::is_regular_file(path, error);
+}
+
+std::string PathText(const Path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+void RemoveFile(const Path& path) {
+  std::error_code ignored;
+  fs::remove(path, ignored);
+}
+#endif
+
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-Argument PathArgument(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return Argument::Path(std::string(text.begin(), text.end()));
-}
+Argument PathArgument(const Path& path) { return Argument::Path(PathText(path)); }
 
 // On Windows a file marked hidden or system counts as absent, as Explorer hides it from the user.
-bool HiddenOrSystem([[maybe_unused]] const fs::path& path) {
+bool HiddenOrSystem([[maybe_unused]] const Path& path) {
 #ifdef _WIN32
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
@@ -49,12 +108,12 @@ bool HiddenOrSystem([[maybe_unused]] const fs::path& path) {
 Argument Reason(int error) { return Argument::Text(std::generic_category().message(error)); }
 
 // A failure to open, read or write the file at `path`, with the system's reason.
-Phrase FileFailure(MessageId what, const fs::path& path, Argument reason) {
+Phrase FileFailure(MessageId what, const Path& path, Argument reason) {
   return {what, {PathArgument(path), std::move(reason)}};
 }
 
 // Opens with a C stdio mode ("rb", "wbx"); on failure returns null with errno kept.
-File Open(const fs::path& path, const char* mode) {
+File Open(const Path& path, const char* mode) {
 #ifdef _WIN32
   std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
   return File(_wfopen(path.c_str(), wide_mode.c_str()));
@@ -65,7 +124,7 @@ File Open(const fs::path& path, const char* mode) {
 
 // The next line without its line end, or nothing at the end of the file. A line longer than
 // kMaxCorrectionLine stops the reading there: the rest of a huge file is never read.
-std::optional<std::string> ReadLine(std::FILE* file, const fs::path& path) {
+std::optional<std::string> ReadLine(std::FILE* file, const Path& path) {
   std::string line;
   int c = 0;
   bool any = false;
@@ -99,8 +158,9 @@ void SkipByteOrderMark(std::FILE* file) {
   std::rewind(file);
 }
 
-void SyncDirectory([[maybe_unused]] const fs::path& directory) {
+void SyncDirectory([[maybe_unused]] const Path& file) {
 #ifndef _WIN32
+  const fs::path directory = file.parent_path();
   const int fd = ::open(directory.c_str(), O_RDONLY);
   if (fd >= 0) {
     ::fsync(fd);
@@ -109,16 +169,16 @@ void SyncDirectory([[maybe_unused]] const fs::path& directory) {
 #endif
 }
 
-std::string TemporaryName() {
+Path TemporaryName() {
   std::random_device device;
   std::uniform_int_distribution<unsigned> digit(0, 15);
   std::string name = ".tmp";
   for (int i = 0; i < 12; ++i) name += "0123456789abcdef"[digit(device)];
-  return name;
+  return Path(name.begin(), name.end());
 }
 
 // Renames `from` over `to`, which may exist; `to` names the old or the new file at every moment.
-std::error_code ReplaceFile(const fs::path& from, const fs::path& to) {
+std::error_code ReplaceFile(const Path& from, const Path& to) {
 #ifdef _WIN32
   // Said outright: the C library's rename refuses an existing target on Windows.
   if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -133,7 +193,7 @@ std::error_code ReplaceFile(const fs::path& from, const fs::path& to) {
 }
 
 // A save that fails at `path` (as the user named it), for `reason`.
-FileError WriteFailure(const fs::path& path, Argument reason) {
+FileError WriteFailure(const Path& path, Argument reason) {
   return FileError(FileFailure(MessageId::kCannotWriteCorrections, path, std::move(reason)));
 }
 
@@ -142,6 +202,10 @@ constexpr int kMaxLinkHops = 40;
 
 // The file a save replaces: `path`, or the file its chain of symbolic links ends at (which may not
 // exist yet). Replacing the link itself would cut it from the file it shares.
+#ifdef _WIN32
+// This runtime's std::filesystem sees no symbolic links on Windows: the path is its own target.
+Path LinkTarget(const Path& path) { return path; }
+#else
 fs::path LinkTarget(const fs::path& path) {
   fs::path target = path;
   for (int hop = 0; hop < kMaxLinkHops; ++hop) {
@@ -153,6 +217,7 @@ fs::path LinkTarget(const fs::path& path) {
   }
   throw WriteFailure(path, Reason(ELOOP));
 }
+#endif
 
 // What the old file's replacement keeps.
 struct Protection {
@@ -167,7 +232,7 @@ struct Protection {
 // Opens the existing `target` for writing without truncating it, as a plain open for writing would,
 // so that the user's protection (permissions, read-only attribute, read-only mount) refuses the
 // save before anything is written. A missing file is no obstacle: the rename creates it.
-Protection CheckWritable(const fs::path& path, const fs::path& target) {
+Protection CheckWritable(const Path& path, const Path& target) {
   Protection protection;
 #ifdef _WIN32
   // The read-only attribute binds administrators too, but not every open for writing checks it
@@ -222,19 +287,18 @@ int KeepProtection([[maybe_unused]] std::FILE* file, [[maybe_unused]] const Prot
 
 // Writes `bytes` to `path` (or the target of its symbolic links) through a temporary file beside
 // it; the file is replaced whole or not at all.
-void WriteAtomically(const fs::path& path, const std::string& bytes) {
+void WriteAtomically(const Path& path, const std::string& bytes) {
   auto failure = [&path](Argument reason) { return WriteFailure(path, std::move(reason)); };
-  const fs::path target = LinkTarget(path);
+  const Path target = LinkTarget(path);
   const Protection old = CheckWritable(path, target);
-  fs::path temporary = target;
+  Path temporary = target;
   temporary += TemporaryName();
   File file = Open(temporary, "wbx");
   if (!file) throw failure(Reason(errno));
 
   auto fail = [&](int error) {
     file.reset();
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
+    RemoveFile(temporary);
     throw failure(Reason(error));
   };
   if (const int error = KeepProtection(file.get(), old); error != 0) fail(error);
@@ -248,35 +312,70 @@ void WriteAtomically(const fs::path& path, const std::string& bytes) {
   if (std::fclose(file.release()) != 0) fail(errno);
 
   if (const std::error_code error = ReplaceFile(temporary, target)) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
+    RemoveFile(temporary);
     throw failure(Argument::Text(error.message()));
   }
-  SyncDirectory(target.parent_path());
+  SyncDirectory(target);
 }
 
+#ifdef _WIN32
+// Creates `directory` and whichever of its parents are missing, as std::filesystem's
+// create_directories does; an error code of the generic category on failure.
+std::error_code CreateDirectories(const Path& directory) {
+  struct _stat64 status {};
+  if (Status(directory, status)) {
+    if ((status.st_mode & _S_IFMT) == _S_IFDIR) return {};
+    return std::make_error_code(std::errc::not_a_directory);
+  }
+  std::size_t end = directory.size();
+  while (end > 0 && Separator(directory[end - 1])) --end;
+  while (end > 0 && !Separator(directory[end - 1])) --end;
+  while (end > 0 && Separator(directory[end - 1])) --end;
+  // Up to the root: a drive ("C:") or nothing is not created.
+  if (end > 0 && !(end == 2 && directory[1] == L':')) {
+    if (const std::error_code error = CreateDirectories(directory.substr(0, end))) return error;
+  }
+  if (_wmkdir(directory.c_str()) != 0) {
+    const int error = errno;
+    if (error != EEXIST || !Status(directory, status) || (status.st_mode & _S_IFMT) != _S_IFDIR) {
+      return {error, std::generic_category()};
+    }
+  }
+  return {};
+}
+#endif
+
 // Creates the correction folder (the per-user one is often missing before the first save).
-void EnsureDirectory(const fs::path& directory) {
+void EnsureDirectory(const Path& directory) {
+#ifdef _WIN32
+  struct _stat64 status {};
+  if (directory.empty() || Status(directory, status)) return;
+  const std::error_code error = CreateDirectories(directory);
+#else
   std::error_code error;
   if (directory.empty() || fs::exists(fs::symlink_status(directory, error))) return;
   fs::create_directories(directory, error);
+#endif
   if (error) {
     throw FileError({MessageId::kCannotCreateFolder,
                      {PathArgument(directory), Argument::Text(error.message())}});
   }
 }
 
+Path CorrectionFileIn(const Path& directory) {
+#ifdef _WIN32
+  return Join(directory, L"修正.txt");
+#else
+  return Join(directory, fs::path(u8"修正.txt"));
+#endif
+}
+
+bool CorrectionFilePresentIn(const Path& directory) {
+  const Path path = CorrectionFileIn(directory);
+  return IsRegularFile(path) && !HiddenOrSystem(path);
+}
+
 }  // namespace
-
-fs::path CorrectionFilePath(const fs::path& directory) {
-  return directory / fs::path(u8"修正.txt");
-}
-
-bool CorrectionFilePresent(const fs::path& directory) {
-  const fs::path path = CorrectionFilePath(directory);
-  std::error_code error;
-  return fs::is_regular_file(path, error) && !HiddenOrSystem(path);
-}
 
 namespace {
 
@@ -294,11 +393,13 @@ Long CorrectionValue(std::string_view text, std::string_view what) {
   return CorrectionValueIn(text, {MessageId::kAsIs, {Argument::Word(what)}});
 }
 
-CorrectionLoad LoadCorrections(const fs::path& directory) noexcept {
+namespace {
+
+CorrectionLoad LoadCorrectionsIn(const Path& directory) noexcept {
   CorrectionLoad load;
   try {
-    const fs::path path = CorrectionFilePath(directory);
-    if (!CorrectionFilePresent(directory)) return load;
+    const Path path = CorrectionFileIn(directory);
+    if (!CorrectionFilePresentIn(directory)) return load;
     load.present = true;
     File file = Open(path, "rb");
     if (!file) {
@@ -334,8 +435,8 @@ CorrectionLoad LoadCorrections(const fs::path& directory) noexcept {
   return load;
 }
 
-Corrections SaveCorrections(const fs::path& directory, std::string_view lon_text,
-                            std::string_view lat_text) {
+Corrections SaveCorrectionsIn(const Path& directory, std::string_view lon_text,
+                              std::string_view lat_text) {
   // Checked before the value, field by field: what is written is what the next start reads.
   auto value = [](std::string_view text, MessageId what) {
     try {
@@ -359,8 +460,42 @@ Corrections SaveCorrections(const fs::path& directory, std::string_view lon_text
   if (lon_text.substr(0, 3) == kByteOrderMark) bytes = kByteOrderMark;
   bytes.append(lon_text).append("\r\n").append(lat_text).append("\r\n");
   EnsureDirectory(directory);
-  WriteAtomically(CorrectionFilePath(directory), bytes);
+  WriteAtomically(CorrectionFileIn(directory), bytes);
   return values;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+std::wstring CorrectionFilePathW(const std::wstring& directory) {
+  return CorrectionFileIn(directory);
+}
+
+bool CorrectionFilePresentW(const std::wstring& directory) {
+  return CorrectionFilePresentIn(directory);
+}
+
+CorrectionLoad LoadCorrectionsW(const std::wstring& directory) noexcept {
+  return LoadCorrectionsIn(directory);
+}
+
+Corrections SaveCorrectionsW(const std::wstring& directory, std::string_view lon_text,
+                             std::string_view lat_text) {
+  return SaveCorrectionsIn(directory, lon_text, lat_text);
+}
+#else
+fs::path CorrectionFilePath(const fs::path& directory) { return CorrectionFileIn(directory); }
+
+bool CorrectionFilePresent(const fs::path& directory) { return CorrectionFilePresentIn(directory); }
+
+CorrectionLoad LoadCorrections(const fs::path& directory) noexcept {
+  return LoadCorrectionsIn(directory);
+}
+
+Corrections SaveCorrections(const fs::path& directory, std::string_view lon_text,
+                            std::string_view lat_text) {
+  return SaveCorrectionsIn(directory, lon_text, lat_text);
+}
+#endif
 
 }  // namespace miralto

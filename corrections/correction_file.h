@@ -61,4 +61,14 @@ CorrectionLoad LoadCorrections(const std::filesystem::path& directory) noexcept;
 Corrections SaveCorrections(const std::filesystem::path& directory, std::string_view lon_text,
                             std::string_view lat_text);
 
+#ifdef _WIN32
+// The same four on the folder's own wide text, for a program that should link no std::filesystem
+// (its path conversions bring the standard library's every locale facet into a static program).
+std::wstring CorrectionFilePathW(const std::wstring& directory);
+bool CorrectionFilePresentW(const std::wstring& directory);
+CorrectionLoad LoadCorrectionsW(const std::wstring& directory) noexcept;
+Corrections SaveCorrectionsW(const std::wstring& directory, std::string_view lon_text,
+                             std::string_view lat_text);
+#endif
+
 }  // namespace miralto

@@ -27,6 +27,106 @@
 
 namespace miralto {
 
+#ifdef _WIN32
+// On the system's own wide path text, with its calls: std::filesystem's path conversions would
+// link the standard library's every locale facet into the window (see correction_file.cpp).
+namespace {
+
+bool Separator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// As std::filesystem::path's operator/ joins them: no separator after an empty folder, a drive
+// ("C:") or a separator.
+std::wstring Join(const std::wstring& directory, const std::wstring& name) {
+  if (directory.empty() || Separator(directory.back()) ||
+      (directory.size() == 2 && directory[1] == L':')) {
+    return directory + name;
+  }
+  return directory + L'\\' + name;
+}
+
+// A root name and a root directory: "C:\\..." or "\\\\server\\...".
+bool Absolute(const std::wstring& path) {
+  return (path.size() >= 3 && path[1] == L':' && Separator(path[2])) ||
+         (path.size() >= 2 && Separator(path[0]) && Separator(path[1]));
+}
+
+// The folder of a file's full path, as std::filesystem::path::parent_path gives it: the separators
+// before the file name go too, except the root directory's ("C:\\").
+std::wstring ParentPath(const std::wstring& path) {
+  std::size_t end = path.size();
+  while (end > 0 && !Separator(path[end - 1])) --end;
+  std::size_t folder = end;
+  while (folder > 0 && Separator(path[folder - 1])) --folder;
+  if (folder == 0 || (folder == 2 && path[1] == L':')) return path.substr(0, end);
+  return path.substr(0, folder);
+}
+
+bool Directory(const std::wstring& path) {
+  struct _stat64 status {};
+  return _wstat64(path.c_str(), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFDIR;
+}
+
+// A name no other program picks: the probe must never meet, and so never remove, a real file.
+std::wstring ProbeName() {
+  std::random_device device;
+  std::uniform_int_distribution<unsigned> digit(0, 15);
+  std::wstring name = L".miralto-probe-";
+  for (int i = 0; i < 16; ++i) name += L"0123456789abcdef"[digit(device)];
+  return name;
+}
+
+// Whether the user may create a file in `directory`: creating one is the only test that agrees
+// with Windows folder rights and read-only media alike.
+bool MayCreateFilesIn(const std::wstring& directory) {
+  const std::wstring probe = Join(directory, ProbeName());
+  const int fd = _wopen(probe.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IWRITE);
+  if (fd < 0) return false;
+  _close(fd);
+  _wremove(probe.c_str());
+  return true;
+}
+
+}  // namespace
+
+std::wstring ProgramDirectoryW() {
+  std::wstring path(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  if (length == 0 || length >= path.size()) return {};
+  path.resize(length);
+  return ParentPath(path);
+}
+
+std::wstring UserCorrectionDirectoryW() {
+  PWSTR folder = nullptr;
+  std::wstring roaming;
+  if (SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder) == S_OK) {
+    roaming = folder;
+  } else if (const wchar_t* appdata = _wgetenv(L"APPDATA"); appdata != nullptr) {
+    roaming = appdata;
+  }
+  CoTaskMemFree(folder);  // also when the call failed, as its documentation asks
+  return Absolute(roaming) ? Join(roaming, L"Miralto") : std::wstring();
+}
+
+std::wstring InstallMarkW(const std::wstring& program_directory) {
+  const std::string_view mark = MIRALTO_INSTALL_MARK;
+  return Join(program_directory, std::wstring(mark.begin(), mark.end()));
+}
+
+bool InstalledProgramW(const std::wstring& program_directory) {
+  return Directory(InstallMarkW(program_directory));
+}
+
+std::wstring CorrectionDirectoryW(const std::wstring& program_directory) {
+  if (!program_directory.empty() &&
+      (CorrectionFilePresentW(program_directory) ||
+       (!InstalledProgramW(program_directory) && MayCreateFilesIn(program_directory)))) {
+    return program_directory;
+  }
+  const std::wstring user = UserCorrectionDirectoryW();
+  return user.empty() ? program_directory : user;
+}
+#else
 namespace fs = std::filesystem;
 
 namespace {
@@ -41,24 +141,17 @@ fs::path ProbeName() {
 }
 
 // Whether the user may create a file in `directory`: creating one is the only test that agrees
-// with root, ACLs, read-only mounts and Windows folder rights alike.
+// with root, ACLs and read-only mounts alike.
 bool MayCreateFilesIn(const fs::path& directory) {
   const fs::path probe = directory / ProbeName();
-#ifdef _WIN32
-  const int fd = _wopen(probe.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IWRITE);
-  if (fd < 0) return false;
-  _close(fd);
-#else
   const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   ::close(fd);
-#endif
   std::error_code ignored;
   fs::remove(probe, ignored);
   return true;
 }
 
-#ifndef _WIN32
 // $NAME when it is set and an absolute path, else empty.
 fs::path AbsoluteEnvironmentPath(const char* name) {
   const char* value = std::getenv(name);
@@ -77,18 +170,11 @@ fs::path HomeDirectory() {
   }
   return {};
 }
-#endif
 
 }  // namespace
 
 fs::path ProgramDirectory() {
-#ifdef _WIN32
-  std::wstring path(32768, L'\0');
-  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-  if (length == 0 || length >= path.size()) return {};
-  path.resize(length);
-  return fs::path(path).parent_path();
-#elif defined(__APPLE__)
+#ifdef __APPLE__
   char path[4096];
   std::uint32_t size = sizeof path;
   if (_NSGetExecutablePath(path, &size) != 0) return {};
@@ -103,17 +189,7 @@ fs::path ProgramDirectory() {
 }
 
 fs::path UserCorrectionDirectory() {
-#ifdef _WIN32
-  PWSTR folder = nullptr;
-  fs::path roaming;
-  if (SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder) == S_OK) {
-    roaming = folder;
-  } else if (const wchar_t* appdata = _wgetenv(L"APPDATA"); appdata != nullptr) {
-    roaming = appdata;
-  }
-  CoTaskMemFree(folder);  // also when the call failed, as its documentation asks
-  return roaming.is_absolute() ? roaming / "Miralto" : fs::path();
-#elif defined(__APPLE__)
+#ifdef __APPLE__
   const fs::path home = HomeDirectory();
   return home.empty() ? home : home / "Library" / "Application Support" / "Miralto";
 #else
@@ -143,5 +219,6 @@ fs::path CorrectionDirectory(const fs::path& program_directory) {
   const fs::path user = UserCorrectionDirectory();
   return user.empty() ? program_directory : user;
 }
+#endif
 
 }  // namespace miralto

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace miralto {
 
@@ -32,5 +33,15 @@ bool InstalledProgram(const std::filesystem::path& program_directory);
 // corrections on all. Otherwise UserCorrectionDirectory(), or `program_directory` when there is
 // none.
 std::filesystem::path CorrectionDirectory(const std::filesystem::path& program_directory);
+
+#ifdef _WIN32
+// The same on wide path text, for a program that should link no std::filesystem (see
+// correction_file.h).
+std::wstring ProgramDirectoryW();
+std::wstring UserCorrectionDirectoryW();
+std::wstring InstallMarkW(const std::wstring& program_directory);
+bool InstalledProgramW(const std::wstring& program_directory);
+std::wstring CorrectionDirectoryW(const std::wstring& program_directory);
+#endif
 
 }  // namespace miralto

@@ -31,6 +31,13 @@ Failure FailureOf(const std::exception_ptr& thrown) {
 
 }  // namespace
 
+#ifdef _WIN32
+CorrectionLoad FileCorrectionStore::Load() { return LoadCorrectionsW(directory_); }
+
+Corrections FileCorrectionStore::Save(std::string_view lon_text, std::string_view lat_text) {
+  return SaveCorrectionsW(directory_, lon_text, lat_text);
+}
+#else
 FileCorrectionStore::FileCorrectionStore(std::filesystem::path directory)
     : directory_(std::move(directory)) {}
 
@@ -39,6 +46,7 @@ CorrectionLoad FileCorrectionStore::Load() { return LoadCorrections(directory_);
 Corrections FileCorrectionStore::Save(std::string_view lon_text, std::string_view lat_text) {
   return SaveCorrections(directory_, lon_text, lat_text);
 }
+#endif
 
 Form1::Form1(CorrectionStore& store, FormView& view) : store_(store), view_(view) {
   for (const ControlSpec& row : kControls) {

@@ -49,12 +49,24 @@ class CorrectionStore {
 // The correction file "修正.txt" in `directory`.
 class FileCorrectionStore : public CorrectionStore {
  public:
+#ifdef _WIN32
+  // The folder as wide text, with the store's wide-text functions: the window links no
+  // std::filesystem (see corrections/correction_file.h).
+  explicit FileCorrectionStore(std::wstring directory) : directory_(std::move(directory)) {}
+  explicit FileCorrectionStore(const std::filesystem::path& directory)
+      : directory_(directory.native()) {}
+#else
   explicit FileCorrectionStore(std::filesystem::path directory);
+#endif
   CorrectionLoad Load() override;
   Corrections Save(std::string_view lon_text, std::string_view lat_text) override;
 
  private:
+#ifdef _WIN32
+  std::wstring directory_;
+#else
   std::filesystem::path directory_;
+#endif
 };
 
 class Form1 {

@@ -12,8 +12,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
   // The themed controls of the manifest's common controls 6.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  // The wide-text functions: std::filesystem would bring in most of the program's size.
   miralto::form::FileCorrectionStore store(
-      miralto::CorrectionDirectory(miralto::ProgramDirectory()));
+      miralto::CorrectionDirectoryW(miralto::ProgramDirectoryW()));
   miralto::win32::MainWindow window(instance, store, miralto::win32::UserLanguage());
   window.Show(show_command);
   return miralto::win32::RunMessageLoop(window.handle());
