@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# Throughput of miralto-cli against the floor of reading, splitting and writing the same bytes
-# (mawk '{print $2, $1}' on the same file), on one thread and on all cores, in one run; then the
-# peak memory of ten-million-line inputs. Each round times the floor and every command one after
-# the other, so a machine that other work slows down slows all of them alike; the figures are the
-# medians over the rounds of each time and of each ratio. The CPU time of the one-thread runs
-# against the floor's is beside them: on a machine that other work loads, the scheduler shares the
-# cores by thread, which favours the many-thread runs in wall-clock time. With INSTRUCTIONS=1 the commands are also
-# counted under callgrind on 100,000 lines, which a busy machine does not disturb.
+# Throughput of miralto-cli against the floor of reading, splitting and writing the same bytes (mawk
+# '{print $2, $1}' on the same file), on one thread and on all cores, and against GeographicLib's
+# GeoConvert turning the same positions into degrees, minutes and seconds, in one run; then the peak
+# memory of ten-million-line inputs. Each round times the floor and every command one after the
+# other, so a machine that other work slows down slows all of them alike; the figures are the
+# medians over the rounds of each time and of each ratio ("GC": GeoConvert's time against the
+# command's, on one thread and on all cores). The CPU time of the one-thread runs against the
+# floor's is beside them: on a machine that other work loads, the scheduler shares the cores by
+# thread, which favours the many-thread runs in wall-clock time. With INSTRUCTIONS=1 the commands
+# are also counted under callgrind on 100,000 lines, which a busy machine does not disturb.
 # Usage: [ROUNDS=5] [INSTRUCTIONS=1] bench/cli_throughput.sh [LINES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-need_packages "${BUILD_PACKAGES[@]}" mawk time
+need_packages "${BUILD_PACKAGES[@]}" mawk time geographiclib-tools
 [ "${INSTRUCTIONS:-}" = 1 ] && need_packages valgrind
 
 lines=${1:-1000000}
@@ -49,6 +51,8 @@ for ((r = 0; r < rounds; r++)); do
   floor_cpu=$(cpu)
   echo "$floor" >> "$work/floor"
   echo "$floor_cpu" >> "$work/floor_cpu"
+  geo=$(seconds "$work/dd.txt" GeoConvert -d -w)
+  echo "$geo" >> "$work/geo"
   for row in "${rows[@]}"; do
     IFS='|' read -r name file args <<< "$row"
     # shellcheck disable=SC2086
@@ -62,20 +66,24 @@ for ((r = 0; r < rounds; r++)); do
     awk -v o="$one" -v a="$all" -v f="$floor" 'BEGIN { print o / f }' >> "$work/$key.one_ratio"
     awk -v o="$one" -v a="$all" -v f="$floor" 'BEGIN { print a / f }' >> "$work/$key.all_ratio"
     awk -v o="$one" -v a="$all" 'BEGIN { print o / a }' >> "$work/$key.speedup"
+    awk -v g="$geo" -v o="$one" 'BEGIN { print g / o }' >> "$work/$key.geo_one"
+    awk -v g="$geo" -v a="$all" 'BEGIN { print g / a }' >> "$work/$key.geo"
   done
 done
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf "%-14s %9s %9s %11s %11s %9s %11s\n" "" "1 thread" "$cores cores" "1 / floor" \
-  "all / floor" "speed-up" "CPU 1 / floor"
-printf "%-14s %8.3fs %8s %11s %11s %9s %8.3fs\n" "mawk floor" "$(median < "$work/floor")" "" "" "" "" \
+printf "%-16s %9s %9s %11s %11s %9s %11s %9s %9s\n" "" "1 thread" "$cores cores" "1 / floor" \
+  "all / floor" "speed-up" "CPU 1 / floor" "GC / 1" "GC / all"
+printf "%-16s %8.3fs %8s %11s %11s %9s %10.3fs\n" "mawk floor" "$(median < "$work/floor")" "" "" "" "" \
   "$(median < "$work/floor_cpu")"
+printf "%-16s %8.3fs\n" "GeoConvert -d -w" "$(median < "$work/geo")"
 for row in "${rows[@]}"; do
   IFS='|' read -r name _ _ <<< "$row"
   key=${name// /_}
-  printf "%-14s %8.3fs %8.3fs %10.2fx %10.2fx %8.2fx %10.2fx\n" "$name" \
+  printf "%-16s %8.3fs %8.3fs %10.2fx %10.2fx %8.2fx %12.2fx %8.1fx %8.1fx\n" "$name" \
     "$(median < "$work/$key.one")" "$(median < "$work/$key.all")" \
     "$(median < "$work/$key.one_ratio")" "$(median < "$work/$key.all_ratio")" \
-    "$(median < "$work/$key.speedup")" "$(median < "$work/$key.cpu_ratio")"
+    "$(median < "$work/$key.speedup")" "$(median < "$work/$key.cpu_ratio")" \
+    "$(median < "$work/$key.geo_one")" "$(median < "$work/$key.geo")"
 done
 
 if [ "${INSTRUCTIONS:-}" = 1 ]; then
