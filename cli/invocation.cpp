@@ -219,6 +219,11 @@ void ApplyChoices(const CLI::App& app, Choices& choices, Invocation& invocation)
     // Opening the output would empty the input before a line of it is read.
     throw CLI::ValidationError("--output-file", "is the input file; it would be overwritten");
   }
+  // The same, when the shell opened the input: `miralto-cli encode -o f.txt < f.txt`.
+  if ((input_file.empty() || input_file == "-") && app.count("--input-string") == 0 &&
+      !output_file.empty() && output_file != "-" && StandardInputIs(PathFromUtf8(output_file))) {
+    throw CLI::ValidationError("--output-file", "is the input file; it would be overwritten");
+  }
   if (options.comment_delimiter.empty() && app.count("--comment-delimiter") > 0) {
     throw CLI::ValidationError("--comment-delimiter", "must not be empty");
   }

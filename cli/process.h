@@ -2,6 +2,7 @@
 // platform needs it (Windows); elsewhere these change nothing.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,10 @@ class Utf8Arguments {
 // before LF on output or taken away on input, and a Ctrl-Z byte does not end the input. Messages
 // to a Windows console are shown as UTF-8.
 void UseByteStreams();
+
+// Whether standard input reads the existing file `file` (by any of its names), so that opening
+// `file` for writing would empty the input before it is read. False for a pipe, a terminal or
+// another file, and when either cannot be examined.
+bool StandardInputIs(const std::filesystem::path& file);
 
 }  // namespace miralto::cli
