@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Start-up of the window against a bare Qt window of the same size under Xvfb: the time from
 # starting each program to the mapping of its window, median of ROUNDS alternating runs (default
-# 15). Beside them, the bare window with one more of the things the window does before it shows
-# (its icon, the Chinese translations, a grid of labels and text boxes, the list of font families,
-# a Chinese caption), to tell where the time goes. The CPU time each program took until its window
-# mapped is beside: a loaded machine stretches wall-clock times far more than CPU times.
+# 15). Beside them, the bare window with one more of the things the window does before it shows (its
+# icon, the Chinese translations, a grid of labels and text boxes, the list of font families, a
+# Chinese caption, a Latin one, both), to tell where the time goes. The CPU time each program took
+# until its window mapped is beside: a loaded machine stretches wall-clock times far more than CPU
+# times.
 # With BUILD=DIR the window of that build folder is timed instead of a release build's.
 # Usage: [ROUNDS=15] [BUILD=DIR] bench/window_startup.sh
 set -euo pipefail
@@ -36,4 +37,6 @@ xvfb-run -a -s "-screen 0 1024x768x24" build-bench-window/window_startup "${ROUN
   "bare + 10 labels, 10 text boxes" "$probe @SIZE@ --widgets 10" \
   "bare + font families listed" "$probe @SIZE@ --families" \
   "bare + a Chinese caption" "$probe @SIZE@ --chinese" \
+  "bare + a Latin caption" "$probe @SIZE@ --latin" \
+  "bare + Latin and Chinese" "$probe @SIZE@ --latin --chinese" \
   "miralto, LANG=zh_CN.UTF-8" "env LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 $window"

@@ -1,9 +1,10 @@
 // A bare Qt window of a given size, and the same with one more of the things the real window does
 // before it shows, each turned on by an argument: the window icon, the translations of Chinese,
 // a grid of captioned labels and text boxes (fonts and widget creation), the list of font
-// families (the window asks it whether Tahoma is there), and a caption in Chinese (a CJK font).
+// families (the window asks it whether Tahoma is there), a caption in Latin letters (the first
+// font any caption needs) and one in Chinese (a CJK font).
 // Usage: window_probe WIDTH HEIGHT [--icon DIR] [--translations] [--widgets N] [--families]
-//                     [--chinese]
+//                     [--latin] [--chinese]
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -36,6 +37,8 @@ int main(int argc, char* argv[]) {
       }
     } else if (args[i] == "--families") {
       if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) window.setFont({});
+    } else if (args[i] == "--latin") {
+      (new QLabel(QStringLiteral("Vemo"), &window))->move(4, 4);
     } else if (args[i] == "--chinese") {
       (new QLabel(QString::fromUtf8("\u8ba1\u7b97\u5dee\u503c"), &window))->move(4, 4);
     } else if (args[i] == "--widgets") {
