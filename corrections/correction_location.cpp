@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #ifdef _WIN32
@@ -26,6 +27,42 @@
 #include "corrections/correction_file.h"
 
 namespace miralto {
+
+namespace {
+
+// A name no other program picks: the probe must never meet, and so never remove, a real file.
+template <typename Char>
+std::basic_string<Char> ProbeName() {
+  constexpr std::string_view kStart = ".miralto-probe-";
+  std::basic_string<Char> name(kStart.begin(), kStart.end());
+  std::random_device device;
+  std::uniform_int_distribution<unsigned> digit(0, 15);
+  for (int i = 0; i < 16; ++i) name += static_cast<Char>("0123456789abcdef"[digit(device)]);
+  return name;
+}
+
+// What choosing the folder asks of a system, on that system's path text.
+template <typename Path>
+struct Questions {
+  bool (*correction_file_present)(const Path&);
+  bool (*installed_program)(const Path&);
+  bool (*may_create_files_in)(const Path&);
+  Path (*user_correction_directory)();
+};
+
+// The one rule, as CorrectionDirectory describes it.
+template <typename Path>
+Path ChooseCorrectionDirectory(const Path& program_directory, const Questions<Path>& ask) {
+  if (!program_directory.empty() &&
+      (ask.correction_file_present(program_directory) ||
+       (!ask.installed_program(program_directory) && ask.may_create_files_in(program_directory)))) {
+    return program_directory;
+  }
+  const Path user = ask.user_correction_directory();
+  return user.empty() ? program_directory : user;
+}
+
+}  // namespace
 
 #ifdef _WIN32
 // On the system's own wide path text, with its calls: std::filesystem's path conversions would
@@ -66,19 +103,10 @@ bool Directory(const std::wstring& path) {
   return _wstat64(path.c_str(), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFDIR;
 }
 
-// A name no other program picks: the probe must never meet, and so never remove, a real file.
-std::wstring ProbeName() {
-  std::random_device device;
-  std::uniform_int_distribution<unsigned> digit(0, 15);
-  std::wstring name = L".miralto-probe-";
-  for (int i = 0; i < 16; ++i) name += L"0123456789abcdef"[digit(device)];
-  return name;
-}
-
 // Whether the user may create a file in `directory`: creating one is the only test that agrees
 // with Windows folder rights and read-only media alike.
 bool MayCreateFilesIn(const std::wstring& directory) {
-  const std::wstring probe = Join(directory, ProbeName());
+  const std::wstring probe = Join(directory, ProbeName<wchar_t>());
   const int fd = _wopen(probe.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IWRITE);
   if (fd < 0) return false;
   _close(fd);
@@ -123,32 +151,19 @@ bool InstalledProgramW(const std::wstring& program_directory) {
 }
 
 std::wstring CorrectionDirectoryW(const std::wstring& program_directory) {
-  if (!program_directory.empty() &&
-      (CorrectionFilePresentW(program_directory) ||
-       (!InstalledProgramW(program_directory) && MayCreateFilesIn(program_directory)))) {
-    return program_directory;
-  }
-  const std::wstring user = UserCorrectionDirectoryW();
-  return user.empty() ? program_directory : user;
+  return ChooseCorrectionDirectory<std::wstring>(
+      program_directory,
+      {CorrectionFilePresentW, InstalledProgramW, MayCreateFilesIn, UserCorrectionDirectoryW});
 }
 #else
 namespace fs = std::filesystem;
 
 namespace {
 
-// A name no other program picks: the probe must never meet, and so never remove, a real file.
-fs::path ProbeName() {
-  std::random_device device;
-  std::uniform_int_distribution<unsigned> digit(0, 15);
-  std::string name = ".miralto-probe-";
-  for (int i = 0; i < 16; ++i) name += "0123456789abcdef"[digit(device)];
-  return name;
-}
-
 // Whether the user may create a file in `directory`: creating one is the only test that agrees
 // with root, ACLs and read-only mounts alike.
 bool MayCreateFilesIn(const fs::path& directory) {
-  const fs::path probe = directory / ProbeName();
+  const fs::path probe = directory / ProbeName<char>();
   const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   ::close(fd);
@@ -216,13 +231,9 @@ bool InstalledProgram(const fs::path& program_directory) {
 }
 
 fs::path CorrectionDirectory(const fs::path& program_directory) {
-  if (!program_directory.empty() &&
-      (CorrectionFilePresent(program_directory) ||
-       (!InstalledProgram(program_directory) && MayCreateFilesIn(program_directory)))) {
-    return program_directory;
-  }
-  const fs::path user = UserCorrectionDirectory();
-  return user.empty() ? program_directory : user;
+  return ChooseCorrectionDirectory<fs::path>(
+      program_directory,
+      {CorrectionFilePresent, InstalledProgram, MayCreateFilesIn, UserCorrectionDirectory});
 }
 #endif
 
