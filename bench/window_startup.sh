@@ -3,15 +3,15 @@
 # starting each program to the mapping of its window, median of ROUNDS alternating runs (default
 # 15). Beside them, the bare window with one more of the things the window does before it shows (its
 # icon, the Chinese translations, a grid of labels and text boxes, the list of font families, a
-# Chinese caption, a Latin one, both), to tell where the time goes. The CPU time each program took
-# until its window mapped is beside: a loaded machine stretches wall-clock times far more than CPU
-# times.
+# Chinese caption, a Latin one, both, the window's texts as plain labels), to tell where the time
+# goes. The CPU time each program took until its window mapped is beside: a loaded machine
+# stretches wall-clock times far more than CPU times.
 # With BUILD=DIR the window of that build folder is timed instead of a release build's.
 # Usage: [ROUNDS=15] [BUILD=DIR] bench/window_startup.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-need_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" libx11-dev
+need_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" libx11-dev libxdamage-dev
 build=${BUILD:-build-bench-ui}
 if [ -z "${BUILD:-}" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMIRALTO_BUILD_UI=ON \
@@ -39,4 +39,5 @@ xvfb-run -a -s "-screen 0 1024x768x24" build-bench-window/window_startup "${ROUN
   "bare + a Chinese caption" "$probe @SIZE@ --chinese" \
   "bare + a Latin caption" "$probe @SIZE@ --latin" \
   "bare + Latin and Chinese" "$probe @SIZE@ --latin --chinese" \
+  "bare + the window's texts" "$probe @SIZE@ --texts" \
   "miralto, LANG=zh_CN.UTF-8" "env LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 $window"

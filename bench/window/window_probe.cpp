@@ -1,10 +1,12 @@
 // A bare Qt window of a given size, and the same with one more of the things the real window does
 // before it shows, each turned on by an argument: the window icon, the translations of Chinese,
 // a grid of captioned labels and text boxes (fonts and widget creation), the list of font
-// families (the window asks it whether Tahoma is there), a caption in Latin letters (the first
-// font any caption needs) and one in Chinese (a CJK font).
+// families (the window asks it whether Tahoma is there), a caption in Latin letters (the fonts set
+// up and one face loaded), a caption in Chinese (a CJK face too, found by a fallback lookup), both,
+// and every caption and start-up text of the window as plain labels in their places (its text
+// alone).
 // Usage: window_probe WIDTH HEIGHT [--icon DIR] [--translations] [--widgets N] [--families]
-//                     [--latin] [--chinese]
+//                     [--latin] [--chinese] [--texts]
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -15,6 +17,8 @@
 #include <QLocale>
 #include <QTranslator>
 #include <QWidget>
+
+#include "form/controls.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -39,6 +43,13 @@ int main(int argc, char* argv[]) {
       if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) window.setFont({});
     } else if (args[i] == "--latin") {
       (new QLabel(QStringLiteral("Vemo"), &window))->move(4, 4);
+    } else if (args[i] == "--texts") {
+      using miralto::form::kTwipsPerPixel;
+      for (const miralto::form::ControlSpec& row : miralto::form::kControls) {
+        auto* label = new QLabel(QString::fromUtf8(row.text), &window);
+        label->setGeometry(row.left / kTwipsPerPixel, row.top / kTwipsPerPixel,
+                           row.width / kTwipsPerPixel, row.height / kTwipsPerPixel);
+      }
     } else if (args[i] == "--chinese") {
       (new QLabel(QString::fromUtf8("\u8ba1\u7b97\u5dee\u503c"), &window))->move(4, 4);
     } else if (args[i] == "--widgets") {

@@ -5,6 +5,7 @@
  * "@SIZE@" in it is replaced by "WIDTH HEIGHT" of the first program's window) */
 #define _POSIX_C_SOURCE 200809L
 #include <X11/Xlib.h>
+#include <X11/extensions/Xdamage.h>
 #include <dirent.h>
 #include <signal.h>
 #include <stdio.h>
@@ -49,9 +50,12 @@ static double cpu_ms(pid_t pid) {
   return total;
 }
 
-/* Runs `command` and returns the milliseconds until a top-level window maps; sets its size and
- * the CPU time the program took until then. */
-static double run(Display* display, const char* command, int* width, int* height, double* cpu) {
+/* Runs `command` and returns the milliseconds until a top-level window maps; sets the
+ * milliseconds until something is drawn into it (a window that maps at once and loads its fonts
+ * for the first paint only moves its time past the mapping), its size and the CPU time the program
+ * took until it mapped. */
+static double run(Display* display, int damage_event, const char* command, int* width, int* height,
+                  double* cpu, double* drawn) {
   XSync(display, True); /* drop what earlier runs left */
   const double start = now_ms();
   const pid_t child = fork();
@@ -64,18 +68,26 @@ static double run(Display* display, const char* command, int* width, int* height
     _exit(127);
   }
   double took = -1;
-  for (;;) {
+  Window mapped = None;
+  *drawn = -1;
+  while (*drawn < 0) {
     XEvent event;
     XNextEvent(display, &event);
-    if (event.type == MapNotify && !event.xmap.override_redirect) {
+    if (event.type == CreateNotify && !event.xcreatewindow.override_redirect) {
+      /* Watched from its creation, so that no drawing comes before the watch. */
+      XDamageCreate(display, event.xcreatewindow.window, XDamageReportNonEmpty);
+    } else if (event.type == MapNotify && !event.xmap.override_redirect && mapped == None) {
       took = now_ms() - start;
       *cpu = cpu_ms(child);
+      mapped = event.xmap.window;
       XWindowAttributes attributes;
-      if (XGetWindowAttributes(display, event.xmap.window, &attributes)) {
+      if (XGetWindowAttributes(display, mapped, &attributes)) {
         *width = attributes.width;
         *height = attributes.height;
       }
-      break;
+    } else if (event.type == damage_event + XDamageNotify && mapped != None &&
+               ((XDamageNotifyEvent*)&event)->drawable == mapped) {
+      *drawn = now_ms() - start;
     }
   }
   kill(-child, SIGTERM);
@@ -83,9 +95,23 @@ static double run(Display* display, const char* command, int* width, int* height
   return took;
 }
 
+/* The median of `count` values, which it sorts. */
+static double median(double* values, int count) {
+  qsort(values, (size_t)count, sizeof *values, compare);
+  return count % 2 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
+}
+
+/* "  1.23x" against the baseline, or blanks for the baseline itself. */
+static void print_ratio(int program, double value, double baseline) {
+  if (program != 1)
+    printf(" %5.2fx", value / baseline);
+  else
+    printf("       ");
+}
+
 int main(int argc, char** argv) {
-  if (argc < 4 || (argc - 2) % 2 != 0) {
-    fprintf(stderr, "usage: window_startup ROUNDS NAME COMMAND [NAME COMMAND]...\n");
+  if (argc < 6 || (argc - 2) % 2 != 0) {
+    fprintf(stderr, "usage: window_startup ROUNDS NAME COMMAND NAME COMMAND [NAME COMMAND]...\n");
     return 2;
   }
   const int rounds = atoi(argv[1]);
@@ -95,10 +121,16 @@ int main(int argc, char** argv) {
     fprintf(stderr, "window_startup: no X display\n");
     return 1;
   }
+  int damage_event, damage_error;
+  if (!XDamageQueryExtension(display, &damage_event, &damage_error)) {
+    fprintf(stderr, "window_startup: the X server has no DAMAGE extension\n");
+    return 1;
+  }
   XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
   int width = 0, height = 0;
-  double cpu;
-  run(display, argv[3], &width, &height, &cpu); /* the size, and warm caches for every program */
+  double cpu, drawn;
+  /* the size, and warm caches for every program */
+  run(display, damage_event, argv[3], &width, &height, &cpu, &drawn);
   char size[32];
   snprintf(size, sizeof size, "%d %d", width, height);
   char** commands = calloc((size_t)programs, sizeof *commands);
@@ -112,33 +144,32 @@ int main(int argc, char** argv) {
       strcpy(commands[p], c);
     }
     int w, h;
-    if (p > 0) run(display, commands[p], &w, &h, &cpu);
+    if (p > 0) run(display, damage_event, commands[p], &w, &h, &cpu, &drawn);
   }
   double* times = calloc((size_t)(rounds * programs), sizeof *times);
   double* cpus = calloc((size_t)(rounds * programs), sizeof *cpus);
+  double* draws = calloc((size_t)(rounds * programs), sizeof *draws);
   for (int r = 0; r < rounds; ++r) {
     for (int p = 0; p < programs; ++p) {
       int w, h;
-      times[p * rounds + r] = run(display, commands[p], &w, &h, &cpus[p * rounds + r]);
+      const int i = p * rounds + r;
+      times[i] = run(display, damage_event, commands[p], &w, &h, &cpus[i], &draws[i]);
     }
   }
   printf("window %dx%d, median of %d alternating runs\n", width, height, rounds);
-  double* medians = calloc((size_t)programs, sizeof *medians);
-  double* cpu_medians = calloc((size_t)programs, sizeof *cpu_medians);
+  double* medians = calloc((size_t)(3 * programs), sizeof *medians);
   for (int p = 0; p < programs; ++p) {
-    double* t = times + p * rounds;
-    qsort(t, (size_t)rounds, sizeof *t, compare);
-    medians[p] = rounds % 2 ? t[rounds / 2] : (t[rounds / 2 - 1] + t[rounds / 2]) / 2;
-    t = cpus + p * rounds;
-    qsort(t, (size_t)rounds, sizeof *t, compare);
-    cpu_medians[p] = rounds % 2 ? t[rounds / 2] : (t[rounds / 2 - 1] + t[rounds / 2]) / 2;
+    medians[3 * p] = median(times + p * rounds, rounds);
+    medians[3 * p + 1] = median(cpus + p * rounds, rounds);
+    medians[3 * p + 2] = median(draws + p * rounds, rounds);
   }
-  printf("%-32s %16s %26s\n", "", "until mapped", "CPU time until mapped");
+  printf("%-32s %16s %26s %20s\n", "", "until mapped", "CPU time until mapped", "until drawn");
   for (int p = 0; p < programs; ++p) {
-    printf("%-32s %7.1f ms", argv[2 + 2 * p], medians[p]);
-    if (p != 1 && programs > 1) printf(" %5.2fx", medians[p] / medians[1]); else printf("       ");
-    printf(" %9.1f ms", cpu_medians[p]);
-    if (p != 1 && programs > 1) printf(" %5.2fx", cpu_medians[p] / cpu_medians[1]);
+    printf("%-32s", argv[2 + 2 * p]);
+    for (int column = 0; column < 3; ++column) {
+      printf(" %9.1f ms", medians[3 * p + column]);
+      print_ratio(p, medians[3 * p + column], medians[3 + column]);
+    }
     printf("\n");
   }
   printf("(ratios against the bare Qt window)\n");
