@@ -4,8 +4,10 @@
 # 15). Beside them, the bare window with one more of the things the window does before it shows (its
 # icon, the Chinese translations, a grid of labels and text boxes, the list of font families, a
 # Chinese caption, a Latin one, both, the window's texts as plain labels), to tell where the time
-# goes. The CPU time each program took until its window mapped is beside: a loaded machine
-# stretches wall-clock times far more than CPU times.
+# goes. The CPU time each program took until its window mapped is beside (its live threads'; a
+# loaded machine stretches wall-clock times far more than CPU times), and the time until the
+# window is first drawn into: a program that maps its window before it loads its fonts only moves
+# that time past the mapping.
 # With BUILD=DIR the window of that build folder is timed instead of a release build's.
 # Usage: [ROUNDS=15] [BUILD=DIR] bench/window_startup.sh
 set -euo pipefail
@@ -40,4 +42,5 @@ xvfb-run -a -s "-screen 0 1024x768x24" build-bench-window/window_startup "${ROUN
   "bare + a Latin caption" "$probe @SIZE@ --latin" \
   "bare + Latin and Chinese" "$probe @SIZE@ --latin --chinese" \
   "bare + the window's texts" "$probe @SIZE@ --texts" \
+  "bare + the texts, laid out first" "$probe @SIZE@ --texts --sized" \
   "miralto, LANG=zh_CN.UTF-8" "env LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 $window"

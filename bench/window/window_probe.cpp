@@ -4,9 +4,10 @@
 // families (the window asks it whether Tahoma is there), a caption in Latin letters (the fonts set
 // up and one face loaded), a caption in Chinese (a CJK face too, found by a fallback lookup), both,
 // and every caption and start-up text of the window as plain labels in their places (its text
-// alone).
+// alone), which lay their text out for the first paint, after the mapping, unless --sized lays it
+// out before the window shows, as the window does when it widens its labels.
 // Usage: window_probe WIDTH HEIGHT [--icon DIR] [--translations] [--widgets N] [--families]
-//                     [--latin] [--chinese] [--texts]
+//                     [--latin] [--chinese] [--texts [--sized]]
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -43,6 +44,9 @@ int main(int argc, char* argv[]) {
       if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) window.setFont({});
     } else if (args[i] == "--latin") {
       (new QLabel(QStringLiteral("Vemo"), &window))->move(4, 4);
+    } else if (args[i] == "--sized") {
+      // What the window does when it widens its labels: their captions laid out before it shows.
+      for (QLabel* label : window.findChildren<QLabel*>()) label->sizeHint();
     } else if (args[i] == "--texts") {
       using miralto::form::kTwipsPerPixel;
       for (const miralto::form::ControlSpec& row : miralto::form::kControls) {
