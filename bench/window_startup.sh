@@ -4,7 +4,7 @@
 # 15). Beside them, the bare window with one more of the things the window does before it shows (its
 # icon, the Chinese translations, a grid of labels and text boxes, the list of font families, a
 # Chinese caption, a Latin one, both, the window's texts as plain labels), to tell where the time
-# goes. The CPU time each program took until its window mapped is beside (its live threads'; a
+# goes. The CPU time each program took until its window mapped is beside (all its threads'; a
 # loaded machine stretches wall-clock times far more than CPU times), and the time until the
 # window is first drawn into: a program that maps its window before it loads its fonts only moves
 # that time past the mapping.

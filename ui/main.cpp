@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 
 #include "corrections/correction_location.h"
 #include "miralto_version.h"
@@ -11,10 +13,15 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Miralto"));
   QApplication::setApplicationVersion(QStringLiteral(MIRALTO_VERSION));
   QIcon icon;
-  // The 2-colour image last: the 16-colour one of its size comes first.
+  // The 2-colour image last: it takes the place of the 16-colour one of its size, as the window
+  // has always shown it at 32 pixels.
   for (const char* image :
        {":/icons/miralto-16.png", ":/icons/miralto-32.png", ":/icons/miralto-32-mono.png"}) {
-    icon.addFile(QString::fromLatin1(image));
+    // Named PNGs read by Qt's own reader: guessing the format would load every image format
+    // plugin (and their libraries) to ask each whether it reads a PNG.
+    QImageReader reader(QString::fromLatin1(image), "png");
+    reader.setAutoDetectImageFormat(false);
+    icon.addPixmap(QPixmap::fromImage(reader.read()));
   }
   QApplication::setWindowIcon(icon);
   miralto::ui::InstallTranslations(app);

@@ -12,10 +12,12 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPixmap>
 #include <QTranslator>
 #include <QWidget>
 
@@ -31,7 +33,10 @@ int main(int argc, char* argv[]) {
       const QString dir = args.value(++i);
       QIcon icon;
       for (const char* name : {"miralto-16.png", "miralto-32.png", "miralto-32-mono.png"}) {
-        icon.addFile(dir + "/" + QString::fromLatin1(name));
+        // As the window reads them: named PNGs, no image format plugin asked.
+        QImageReader reader(dir + "/" + QString::fromLatin1(name), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
       }
       QApplication::setWindowIcon(icon);
     } else if (args[i] == "--translations") {
