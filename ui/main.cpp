@@ -5,10 +5,12 @@
 
 #include "corrections/correction_location.h"
 #include "miralto_version.h"
+#include "ui/font_setup.h"
 #include "ui/form1.h"
 #include "ui/language.h"
 
 int main(int argc, char* argv[]) {
+  miralto::ui::FontSetup fonts;  // while Qt connects to the display
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Miralto"));
   QApplication::setApplicationVersion(QStringLiteral(MIRALTO_VERSION));
@@ -25,6 +27,7 @@ int main(int argc, char* argv[]) {
   }
   QApplication::setWindowIcon(icon);
   miralto::ui::InstallTranslations(app);
+  fonts.Wait();
   miralto::ui::Form1 window(miralto::CorrectionDirectory(miralto::ProgramDirectory()));
   window.show();
   return QApplication::exec();
