@@ -4,7 +4,9 @@
 # 15). Beside them, the bare window with one more of the things the window does before it shows (its
 # icon, the Chinese translations, a grid of labels and text boxes, the list of font families, a
 # Chinese caption, a Latin one, both, the window's texts as plain labels), to tell where the time
-# goes. The CPU time each program took until its window mapped is beside (all its threads'; a
+# goes (the icon read as it was before, every image format plugin asked to guess its format; the
+# two captions with fontconfig's configuration read ahead on a thread, as the window does). The
+# CPU time each program took until its window mapped is beside (all its threads'; a
 # loaded machine stretches wall-clock times far more than CPU times), and the time until the
 # window is first drawn into: a program that maps its window before it loads its fonts only moves
 # that time past the mapping.
@@ -35,12 +37,14 @@ xvfb-run -a -s "-screen 0 1024x768x24" build-bench-window/window_startup "${ROUN
   "miralto" "$window" \
   "bare Qt window" "$probe @SIZE@" \
   "bare + icon" "$probe @SIZE@ --icon $icons" \
+  "bare + icon, format guessed" "$probe @SIZE@ --icon-guessed $icons" \
   "bare + Chinese translations" "$probe @SIZE@ --translations" \
   "bare + 10 labels, 10 text boxes" "$probe @SIZE@ --widgets 10" \
   "bare + font families listed" "$probe @SIZE@ --families" \
   "bare + a Chinese caption" "$probe @SIZE@ --chinese" \
   "bare + a Latin caption" "$probe @SIZE@ --latin" \
   "bare + Latin and Chinese" "$probe @SIZE@ --latin --chinese" \
+  "bare + both, fonts read ahead" "$probe @SIZE@ --latin --chinese --fonts-ahead" \
   "bare + the window's texts" "$probe @SIZE@ --texts" \
   "bare + the texts, laid out first" "$probe @SIZE@ --texts --sized" \
   "miralto, LANG=zh_CN.UTF-8" "env LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 $window"

@@ -6,8 +6,12 @@
 // and every caption and start-up text of the window as plain labels in their places (its text
 // alone), which lay their text out for the first paint, after the mapping, unless --sized lays it
 // out before the window shows, as the window does when it widens its labels.
-// Usage: window_probe WIDTH HEIGHT [--icon DIR] [--translations] [--widgets N] [--families]
-//                     [--latin] [--chinese] [--texts [--sized]]
+// The window's icon read as it was before, by QIcon::addFile, which has every image format plugin
+// loaded to guess the PNGs' format (--icon-guessed), and fontconfig's configuration read on a
+// thread of its own while Qt connects to the display, as the window does (--fonts-ahead).
+// Usage: window_probe WIDTH HEIGHT [--icon DIR] [--icon-guessed DIR] [--translations]
+//                     [--widgets N] [--families] [--latin] [--chinese] [--texts [--sized]]
+//                     [--fonts-ahead]
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -21,20 +25,36 @@
 #include <QTranslator>
 #include <QWidget>
 
+#include <cstring>
+#include <optional>
+
 #include "form/controls.h"
+#include "ui/font_setup.h"
 
 int main(int argc, char* argv[]) {
+  // As the window does, before Qt connects to the display.
+  std::optional<miralto::ui::FontSetup> fonts;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--fonts-ahead") == 0) fonts.emplace();
+  }
   QApplication app(argc, argv);
+  if (fonts) fonts->Wait();
   const QStringList args = QApplication::arguments();
   QWidget window;
   window.setFixedSize(args.value(1).toInt(), args.value(2).toInt());
   for (qsizetype i = 3; i < args.size(); ++i) {
-    if (args[i] == "--icon") {
+    if (args[i] == "--icon" || args[i] == "--icon-guessed") {
+      const bool guessed = args[i] == "--icon-guessed";
       const QString dir = args.value(++i);
       QIcon icon;
       for (const char* name : {"miralto-16.png", "miralto-32.png", "miralto-32-mono.png"}) {
+        const QString file = dir + "/" + QString::fromLatin1(name);
+        if (guessed) {
+          icon.addFile(file);  // every image format plugin asked whether it reads the file
+          continue;
+        }
         // As the window reads them: named PNGs, no image format plugin asked.
-        QImageReader reader(dir + "/" + QString::fromLatin1(name), "png");
+        QImageReader reader(file, "png");
         reader.setAutoDetectImageFormat(false);
         icon.addPixmap(QPixmap::fromImage(reader.read()));
       }
