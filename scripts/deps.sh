@@ -34,6 +34,8 @@ RUN_PACKAGES=("${FONT_PACKAGES[@]}" qt6-translations-l10n xvfb)
 # runtime for the fuzz targets, and Python and GDAL's ogrinfo to read the map formats back.
 TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" qt6-translations-l10n locales clang
   libclang-rt-14-dev python3 gdal-bin)
+# xvfb-run and xprop: the window program started on a virtual X server, its window's icon read back.
+TEST_PACKAGES+=(xvfb x11-utils)
 # What building the release packages adds: dpkg-shlibdeps (dpkg-dev) and file, which CPack uses to
 # compute the Debian package's dependencies, help2man for the man page of miralto-cli, and lintian,
 # which the package test runs over the packages.
