@@ -213,16 +213,17 @@ void ApplyChoices(const CLI::App& app, Choices& choices, Invocation& invocation)
   }
   const std::string& input_file = invocation.input_file;
   const std::string& output_file = invocation.output_file;
-  std::error_code ignored;
-  if (!input_file.empty() && !output_file.empty() && input_file != "-" && output_file != "-" &&
-      fs::equivalent(PathFromUtf8(input_file), PathFromUtf8(output_file), ignored)) {
-    // Opening the output would empty the input before a line of it is read.
-    throw CLI::ValidationError("--output-file", "is the input file; it would be overwritten");
-  }
-  // The same, when the shell opened the input: `miralto-cli encode -o f.txt < f.txt`.
-  if ((input_file.empty() || input_file == "-") && app.count("--input-string") == 0 &&
-      !output_file.empty() && output_file != "-" && StandardInputIs(PathFromUtf8(output_file))) {
-    throw CLI::ValidationError("--output-file", "is the input file; it would be overwritten");
+  if (!output_file.empty() && output_file != "-") {
+    // Opening the output would empty the input before a line of it is read, whether -i named it
+    // or the shell opened it: `miralto-cli encode -o f.txt < f.txt`.
+    const fs::path output = PathFromUtf8(output_file);
+    std::error_code ignored;
+    const bool same = !input_file.empty() && input_file != "-"
+                          ? fs::equivalent(PathFromUtf8(input_file), output, ignored)
+                          : app.count("--input-string") == 0 && StandardInputIs(output);
+    if (same) {
+      throw CLI::ValidationError("--output-file", "is the input file; it would be overwritten");
+    }
   }
   if (options.comment_delimiter.empty() && app.count("--comment-delimiter") > 0) {
     throw CLI::ValidationError("--comment-delimiter", "must not be empty");
