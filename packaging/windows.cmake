@@ -24,5 +24,7 @@ set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 if(TARGET miralto)
   set(CPACK_PACKAGE_EXECUTABLES miralto Miralto)  # the Start menu entry
 endif()
-# One folder with every component, as the ZIP and the installer have always held.
+# One folder with every component, as the ZIP and the installer have always held: the list of
+# components is the Debian packages' split, which CPack would only warn about and ignore here.
 set(CPACK_MONOLITHIC_INSTALL ON)
+unset(CPACK_COMPONENTS_ALL)
