@@ -14,6 +14,12 @@ BEGIN
   -- A point in longitude and latitude (SRID 4326) to its position code. The code is of the
   -- longitude and latitude themselves: another SRID is refused rather than read as degrees.
   EXECUTE format($sql$
+    -- miralto's encoder, bound when this extension is created rather than looked up by name at
+    -- each call: miralto may be moved to another schema later, and PL/pgSQL would then miss it.
+    CREATE FUNCTION vemo_encode_degrees(lon float8, lat float8, corr_lon float8, corr_lat float8)
+    RETURNS text LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
+    RETURN %1$s.vemo_encode(lon, lat, corr_lon, corr_lat);
+
     CREATE FUNCTION vemo_encode(geom %2$s.geometry, corr_lon float8, corr_lat float8)
     RETURNS text LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE AS $body$
     DECLARE
@@ -25,11 +31,12 @@ BEGIN
           USING ERRCODE = '22023', DETAIL = srid::text,
                 HINT = 'Transform it first: vemo_encode(ST_Transform(geom, 4326)).';
       END IF;
-      IF kind <> 'POINT' THEN
+      -- GeometryType names a point with a measure POINTM; one with a height stays POINT.
+      IF kind NOT IN ('POINT', 'POINTM') THEN
         RAISE EXCEPTION 'a position code names a point, not a %%', kind
           USING ERRCODE = '22023', DETAIL = kind;
       END IF;
-      RETURN %1$s.vemo_encode(%2$s.ST_X(geom), %2$s.ST_Y(geom), corr_lon, corr_lat);
+      RETURN @extschema@.vemo_encode_degrees(%2$s.ST_X(geom), %2$s.ST_Y(geom), corr_lon, corr_lat);
     END
     $body$;
 
