@@ -52,7 +52,11 @@ class Column {
     texts_.resize(size_);
     values_.resize(size_);
     if (kind == 'U') {
-      const auto contiguous = py::array::ensure(flat, py::array::c_style);
+      // Characters are read as this machine's char32_t: texts in the other byte order (an array
+      // read from a file written elsewhere) are turned first.
+      const py::object native = flat.dtype().attr("newbyteorder")("=");
+      const auto contiguous =
+          py::array::ensure(flat.attr("astype")(native, "copy"_a = false), py::array::c_style);
       const auto width = static_cast<std::size_t>(contiguous.itemsize()) / sizeof(char32_t);
       const auto* data = static_cast<const char32_t*>(contiguous.data());
       for (std::size_t i = 0; i < size_; ++i) texts_[i] = Utf8(data + i * width, width);

@@ -163,6 +163,18 @@ def test_arrays_broadcast_and_keep_their_shape():
     assert miralto.compare(np.array([], dtype=str), "87ak7vtpg")[0].shape == (0,)
 
 
+@pytest.mark.parametrize("order", ["<", ">"])
+def test_arrays_in_either_byte_order_give_the_same_results(order):
+    # Arrays read from a file written on another machine keep its byte order.
+    texts = np.array(["113.288959", "23.236255"], dtype=order + "U10")
+    codes = np.array(["8i4k7zwpg"], dtype=order + "U9")
+    numbers = np.array([113.288959, 23.236255], dtype=order + "f8")
+    assert [a.tolist() for a in miralto.to_dms(texts)] == [["113", "23"], ["17", "14"],
+                                                           ["20.24048", "10.52032"]]
+    assert miralto.decode(codes)[0].tolist() == ["113"]
+    assert miralto.encode(numbers[:1], numbers[1:]).tolist() == ["8i4k7zwpg"]
+
+
 def test_codes_held_as_numbers_read_as_their_digits():
     assert miralto.decode(500000000) == miralto.decode("500000000")
     assert miralto.decode(np.array([500000000]))[0].tolist() == ["105"]
