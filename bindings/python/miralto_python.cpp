@@ -37,14 +37,20 @@ using batch::ResultKind;
 using batch::Results;
 
 // An input flattened to one dimension. Numeric arrays are read in place; texts and Python
-// objects are copied out while the interpreter lock is held, so the loop runs without it.
+// objects are copied out while the interpreter lock is held, so the loop runs without it. Every
+// array is read through pointers to its items, so an array that is not aligned for them (one
+// made over a buffer at an odd offset) is copied first.
 class Column {
+  static constexpr int kReadable = static_cast<int>(py::array::c_style) |
+                                   static_cast<int>(py::detail::npy_api::NPY_ARRAY_ALIGNED_);
+  using Numbers = py::array_t<double, kReadable | py::array::forcecast>;
+
  public:
   explicit Column(const py::array& flat) {
     const char kind = flat.dtype().kind();
     size_ = static_cast<std::size_t>(flat.size());
     if (kind == 'f' || kind == 'i' || kind == 'u' || kind == 'b') {
-      numbers_ = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(flat);
+      numbers_ = Numbers::ensure(flat);
       numeric_ = true;
       return;
     }
@@ -56,7 +62,7 @@ class Column {
       // read from a file written elsewhere) are turned first.
       const py::object native = flat.dtype().attr("newbyteorder")("=");
       const auto contiguous =
-          py::array::ensure(flat.attr("astype")(native, "copy"_a = false), py::array::c_style);
+          py::array::ensure(flat.attr("astype")(native, "copy"_a = false), kReadable);
       const auto width = static_cast<std::size_t>(contiguous.itemsize()) / sizeof(char32_t);
       const auto* data = static_cast<const char32_t*>(contiguous.data());
       for (std::size_t i = 0; i < size_; ++i) texts_[i] = Utf8(data + i * width, width);
@@ -71,7 +77,7 @@ class Column {
         texts_[i] = item;
       }
     } else if (kind == 'O') {
-      const auto contiguous = py::array::ensure(flat, py::array::c_style);
+      const auto contiguous = py::array::ensure(flat, kReadable);
       const auto* objects = static_cast<PyObject* const*>(contiguous.data());
       for (std::size_t i = 0; i < size_; ++i) Read(objects[i], kinds_[i], values_[i], texts_[i]);
     } else {
@@ -148,7 +154,7 @@ class Column {
 
   std::size_t size_ = 0;
   bool numeric_ = false;
-  py::array_t<double, py::array::c_style | py::array::forcecast> numbers_;
+  Numbers numbers_;
   std::vector<FieldKind> kinds_;
   std::vector<double> values_;
   std::vector<std::string> texts_;
