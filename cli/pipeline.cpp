@@ -164,6 +164,20 @@ struct Shared {
   std::exception_ptr failure;
 };
 
+// The length of the first record of `text`, its line end included: up to the first LF, or in CSV
+// the first LF outside quotes (by the block reader's rule); all of `text` when none ends it.
+std::size_t FirstRecordEnd(std::string_view text, bool csv) {
+  std::size_t i = 0;
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  if (csv && text.starts_with(kMark)) i = kMark.size();
+  CsvQuotes quotes;
+  for (; i < text.size(); ++i) {
+    if (csv) quotes.Step(text[i]);
+    if (text[i] == '\n' && !quotes.open()) return i + 1;
+  }
+  return text.size();
+}
+
 void Read(const std::shared_ptr<Shared>& shared, std::FILE* in, bool csv, bool header,
           std::size_t block_size) {
   Shared& s = *shared;
@@ -182,9 +196,9 @@ void Read(const std::shared_ptr<Shared>& shared, std::FILE* in, bool csv, bool h
       }
       if (!reader.Next(slot->input)) break;
       if (sequence == 0 && header) {
-        // Every converter learns the header's names; none has a block yet.
-        const std::string_view first(slot->input.data(),
-                                     std::min(slot->input.size(), slot->input.find('\n')));
+        // Every converter learns the header's names; none has a block yet. A CSV header may run
+        // over lines: it is the whole first record, which the first block holds.
+        const std::string_view first(slot->input.data(), FirstRecordEnd(slot->input, csv));
         for (const auto& converter : s.converters) {
           long number = 0;
           scratch.clear();

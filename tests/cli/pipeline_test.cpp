@@ -202,6 +202,27 @@ TEST(PipelineTest, ALongFileKeepsItsLineNumbers) {
   EXPECT_NE(several.output.find("\nERROR: line 150001: "), std::string::npos);
 }
 
+// A CSV header whose quoted name holds a line break names the columns of every block's records,
+// not only of the first block's.
+TEST(PipelineTest, AHeaderOverLinesNamesTheColumnsOfEveryBlock) {
+  Options options;
+  options.command = Command::kEncode;
+  options.csv = true;
+  options.header = true;
+  options.columns = {2, 3};
+  std::string text = "\xEF\xBB\xBF\"place\nname\",lon,lat\n";
+  for (int i = 0; i < 40; ++i) text += "\"x\",113.288959,23.236255\n";
+  for (const Format format : {Format::kGeoJson, Format::kKml, Format::kGpx}) {
+    options.to = format;
+    const Outcome single = ConvertAll(options, text, 1);
+    ASSERT_TRUE(single.ok);
+    for (const std::size_t block : {1, 64}) {
+      EXPECT_EQ(ConvertAll(options, text, 3, block).output, single.output)
+          << Info(format).name << ", blocks of " << block;
+    }
+  }
+}
+
 TEST(PipelineTest, AnEmptyInputIsAnEmptyDocument) {
   Options options;
   options.command = Command::kEncode;
