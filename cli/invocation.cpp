@@ -252,7 +252,14 @@ std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation) {
     ApplyChoices(app, choices, invocation);
   } catch (const CLI::ParseError& error) {
     const int status = app.exit(error);
-    return status == 0 ? 0 : kUsageError;
+    if (status != 0) return kUsageError;
+    // The help or the version went to standard output: a full disk or a closed pipe is a failure.
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0) {
+      std::cerr << "miralto-cli: cannot write the output\n";
+      return 1;
+    }
+    return 0;
   }
   return std::nullopt;
 }

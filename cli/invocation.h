@@ -20,7 +20,8 @@ struct Invocation {
 };
 
 // Reads the command line (UTF-8) into `invocation`. Returns the exit status when the program ends
-// here: 0 after --help or --version, 2 for a usage error (told on standard error).
+// here: 0 after --help or --version (1 if they could not be written), 2 for a usage error (told on
+// standard error).
 std::optional<int> ReadOptions(int argc, char** argv, Invocation& invocation);
 
 // Converts as `invocation` says: the correction file when no corrections were given, then the
