@@ -231,12 +231,12 @@ std::span<const std::string> Converter::Convert(std::span<const std::string_view
   return {results_.data(), result_count_};
 }
 
-bool Converter::ConvertLine(std::string_view line, long number, std::string& out) {
+bool Converter::ConvertLine(std::string_view line, LineNumber number, std::string& out) {
   out.clear();
   return AppendLine(line, number, out);
 }
 
-bool Converter::AppendLine(std::string_view line, long number, std::string& out) {
+bool Converter::AppendLine(std::string_view line, LineNumber number, std::string& out) {
   RecordView view;
   view.number = number;
   view.record = line;
@@ -373,7 +373,8 @@ void Converter::HandleLine(std::string_view line, Lines& lines, std::string& out
   HandleRecord(line, lines.number, lines, out);
 }
 
-void Converter::HandleRecord(std::string_view record, long number, Lines& lines, std::string& out) {
+void Converter::HandleRecord(std::string_view record, LineNumber number, Lines& lines,
+                             std::string& out) {
   if (number == 1 && options_.header) {
     HeaderLine(record, line_out_);
     if (map_) return;
@@ -418,7 +419,7 @@ bool Converter::Finish(std::string& out) {
 
 void Converter::StartPart() { writer_ = Info(options_.to).make({separator_, options_.append}); }
 
-bool Converter::ConvertLines(std::string_view text, long& number, std::string& out) {
+bool Converter::ConvertLines(std::string_view text, LineNumber& number, std::string& out) {
   // The block reader cuts only at record ends, so a block's records are whole.
   Lines lines;
   lines.number = number;
@@ -437,7 +438,7 @@ bool Converter::ConvertStream(std::FILE* in, std::FILE* out) {
   std::string block;
   std::string output;
   bool all_ok = true;
-  long number = 0;
+  LineNumber number = 0;
   Begin(output);
   while (reader.Next(block)) {
     all_ok = ConvertLines(block, number, output) && all_ok;

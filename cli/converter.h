@@ -47,7 +47,7 @@ class Converter {
   // Sets `out` to the output for input line `number`: in text, the line (without its end) with
   // the results, or "ERROR: line N: " and the message; in a map format, the record's part of the
   // document. Returns false if the record failed.
-  bool ConvertLine(std::string_view line, long number, std::string& out);
+  bool ConvertLine(std::string_view line, LineNumber number, std::string& out);
 
   // Sets `out` to the output for a header line: in text, the line (with --append the result names
   // follow); in a map format nothing, and the names become the input columns' property names.
@@ -74,7 +74,7 @@ class Converter {
   // may lack it), as ConvertStream writes them; `number` is the number of the line before them
   // and is left at the last one. Line 1 is the stream's first: its byte-order mark is skipped and
   // with --header it is the header. Returns false if any record failed.
-  bool ConvertLines(std::string_view lines, long& number, std::string& out);
+  bool ConvertLines(std::string_view lines, LineNumber& number, std::string& out);
 
   // The records appended next start a part of the document that is joined to the others by the
   // caller: they are written as if none came before. Between two parts that both hold records
@@ -89,7 +89,7 @@ class Converter {
  private:
   void InitParser();
   // ConvertLine, appending to `out`.
-  bool AppendLine(std::string_view line, long number, std::string& out);
+  bool AppendLine(std::string_view line, LineNumber number, std::string& out);
   // Splits a record into fields_ ; false with `error` set for a malformed CSV record.
   bool Split(std::string_view record, std::string& error);
   // Names the input columns after those named so far, up to `count`, from `header`: each name
@@ -107,17 +107,17 @@ class Converter {
 
   // Where a run of input lines stands: the last line's number, a CSV record gathered over lines.
   struct Lines {
-    long number = 0;
+    LineNumber number = 0;
     bool ok = true;
     CsvQuotes quotes;
-    std::string record;   // a CSV record whose quotes are still open
-    long first_line = 0;  // its first line's number
+    std::string record;         // a CSV record whose quotes are still open
+    LineNumber first_line = 0;  // its first line's number
   };
   // One line of a stream, its output appended to `out`: the byte-order mark of the first and a CR
   // at the end dropped; in CSV a line inside a record's quotes joins the record.
   void HandleLine(std::string_view line, Lines& lines, std::string& out);
   // A whole record (or the header) starting on line `number`, its output appended to `out`.
-  void HandleRecord(std::string_view record, long number, Lines& lines, std::string& out);
+  void HandleRecord(std::string_view record, LineNumber number, Lines& lines, std::string& out);
   // Converts a record whose quotes were never closed, at the end of the input.
   void FinishLines(Lines& lines, std::string& out);
 

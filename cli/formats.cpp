@@ -44,7 +44,7 @@ bool XmlCharacter(std::string_view character) {
   return character != "\xEF\xBF\xBE" && character != "\xEF\xBF\xBF";
 }
 
-void AppendNumber(std::string& out, long value) {
+void AppendNumber(std::string& out, LineNumber value) {
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, value);
   out.append(digits, result.ptr);
@@ -253,7 +253,8 @@ constexpr FormatInfo kFormats[] = {
 
 std::span<const FormatInfo> Formats() { return kFormats; }
 
-void AppendFailure(std::string& out, long number, std::string_view message, std::string_view unit) {
+void AppendFailure(std::string& out, LineNumber number, std::string_view message,
+                   std::string_view unit) {
   out += unit;
   out += ' ';
   AppendNumber(out, number);
@@ -261,7 +262,7 @@ void AppendFailure(std::string& out, long number, std::string_view message, std:
   out += message;
 }
 
-void AppendFailureLine(std::string& out, long number, std::string_view message,
+void AppendFailureLine(std::string& out, LineNumber number, std::string_view message,
                        std::string_view unit) {
   out += "ERROR: ";
   AppendFailure(out, number, message, unit);

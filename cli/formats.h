@@ -3,6 +3,7 @@
 // of a record.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -12,9 +13,13 @@ namespace miralto::cli {
 
 enum class Format { kText, kGeoJson, kKml, kGpx };
 
+// A line (or feature) of the input, from 1: 64 bits wide everywhere, for an input of billions of
+// lines where a long has 32 bits (Windows, WebAssembly).
+using LineNumber = std::int64_t;
+
 // One converted (or failed) record, as the writers see it.
 struct RecordView {
-  long number = 0;                                // the input line
+  LineNumber number = 0;                          // the input line
   std::string_view unit = "line";                 // what `number` counts: "feature" for GeoJSON
   std::string_view record;                        // the input record, comment removed
   std::string_view comment;                       // the comment, from its delimiter on
@@ -66,10 +71,10 @@ inline constexpr std::string_view kReservedProperties[] = {kErrorProperty, kComm
 
 // The failure of record `number` as every output tells it: "line 3: <message>", or "feature 3"
 // with `unit` "feature" (records of a GeoJSON input).
-void AppendFailure(std::string& out, long number, std::string_view message,
+void AppendFailure(std::string& out, LineNumber number, std::string_view message,
                    std::string_view unit = "line");
 // The same as a line of text output, marked so that a reader finds it: "ERROR: line 3: ...".
-void AppendFailureLine(std::string& out, long number, std::string_view message,
+void AppendFailureLine(std::string& out, LineNumber number, std::string_view message,
                        std::string_view unit = "line");
 const FormatInfo& Info(Format format);
 

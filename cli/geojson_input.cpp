@@ -359,7 +359,7 @@ bool ConvertGeoJson(const Options& options, std::FILE* in, std::FILE* out) {
   // One feature: its point converted, its properties those it had but the results of earlier
   // runs, then this run's results or error.
   std::string lon, lat;
-  long number = 0;
+  LineNumber number = 0;
   auto convert_feature = [&](std::string_view feature) {
     ++number;
     std::string problem;

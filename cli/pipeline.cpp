@@ -132,7 +132,7 @@ struct Shared {
   struct Slot {
     std::string input;
     std::string output;
-    long number = 0;  // the line before the block
+    LineNumber number = 0;  // the line before the block
     bool ok = true;
     State state = State::kFree;
   };
@@ -183,7 +183,7 @@ void Read(const std::shared_ptr<Shared>& shared, std::FILE* in, bool csv, bool h
   Shared& s = *shared;
   try {
     BlockReader reader(in, csv, block_size);
-    long lines = 0;
+    LineNumber lines = 0;
     std::string scratch;
     for (std::uint64_t sequence = 0;; ++sequence) {
       Shared::Slot* slot = nullptr;
@@ -200,13 +200,13 @@ void Read(const std::shared_ptr<Shared>& shared, std::FILE* in, bool csv, bool h
         // over lines: it is the whole first record, which the first block holds.
         const std::string_view first(slot->input.data(), FirstRecordEnd(slot->input, csv));
         for (const auto& converter : s.converters) {
-          long number = 0;
+          LineNumber number = 0;
           scratch.clear();
           converter->ConvertLines(first, number, scratch);
         }
       }
       slot->number = lines;
-      lines += static_cast<long>(std::count(slot->input.begin(), slot->input.end(), '\n'));
+      lines += static_cast<LineNumber>(std::count(slot->input.begin(), slot->input.end(), '\n'));
       const std::lock_guard lock(s.mutex);
       slot->state = Shared::State::kFilled;
       s.filled = sequence + 1;
@@ -233,7 +233,7 @@ void Convert(Shared& s, Converter& converter) {
       }
       converter.StartPart();
       slot->output.clear();
-      long number = slot->number;
+      LineNumber number = slot->number;
       slot->ok = converter.ConvertLines(slot->input, number, slot->output);
       const std::lock_guard lock(s.mutex);
       slot->state = Shared::State::kConverted;

@@ -166,6 +166,19 @@ TEST_P(LongLineTest, ATenMegabyteLineIsAClearError) {
 }
 INSTANTIATE_TEST_SUITE_P(Threads, LongLineTest, ::testing::Values(1u, 2u));
 
+// A stream of more than 2^31 - 1 lines (a few gigabytes) goes on counting its lines, on every
+// system, whatever the width of its long.
+TEST(ConverterTest, LineNumbersGoPastTwoToTheThirtyFirst) {
+  Converter converter(With(Command::kDms));
+  LineNumber number = 2147483646;
+  std::string out;
+  EXPECT_FALSE(converter.ConvertLines("113 23\nx\n", number, out));
+  EXPECT_EQ(number, 2147483648);
+  EXPECT_EQ(out,
+            "113 0 0 23 0 0\nERROR: line 2147483648: wrong number of fields: expected 2 (LON LAT), "
+            "found 1\n");
+}
+
 // Texts that a map format must escape, and bytes that are not UTF-8 (a Latin-1 file).
 TEST(MapTextTest, EscapesWhatJsonAndXmlCannotHoldAsItIs) {
   struct Case {
