@@ -112,13 +112,33 @@ Phrase FileFailure(MessageId what, const Path& path, Argument reason) {
   return {what, {PathArgument(path), std::move(reason)}};
 }
 
-// Opens with a C stdio mode ("rb", "wbx"); on failure returns null with errno kept.
+// Opens with a C stdio mode ("rb"); on failure returns null with errno kept.
 File Open(const Path& path, const char* mode) {
 #ifdef _WIN32
   std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
   return File(_wfopen(path.c_str(), wide_mode.c_str()));
 #else
   return File(std::fopen(path.c_str(), mode));
+#endif
+}
+
+// Creates `path` for writing, failing if it exists; on failure returns null with errno kept. On
+// Windows the system is asked for the exclusive creation: the C runtime MinGW-w64 links (msvcrt)
+// knows no "x" in a stdio mode, which Windows refuses as invalid and Wine ignores.
+File CreateNew(const Path& path) {
+#ifdef _WIN32
+  const int fd =
+      _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (fd < 0) return File();
+  std::FILE* file = _fdopen(fd, "wb");
+  if (file == nullptr) {
+    const int error = errno;
+    _close(fd);
+    errno = error;
+  }
+  return File(file);
+#else
+  return Open(path, "wbx");
 #endif
 }
 
@@ -293,7 +313,7 @@ void WriteAtomically(const Path& path, const std::string& bytes) {
   const Protection old = CheckWritable(path, target);
   Path temporary = target;
   temporary += TemporaryName();
-  File file = Open(temporary, "wbx");
+  File file = CreateNew(temporary);
   if (!file) throw failure(Reason(errno));
 
   auto fail = [&](int error) {
