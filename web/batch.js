@@ -73,7 +73,7 @@ miraltoReady.then((module) => {
       dd: $('batch-dd').checked,
       lenient: $('batch-lenient').checked,
       csv: $('batch-csv').checked,
-      columns: columns === '' ? [] : columns.split(',').map((c) => Number(c.trim())),
+      columns: columns === '' ? [] : columns.split(',').map((c) => c.trim()),
       header: $('batch-header').checked,
       append: $('batch-append').checked,
       commentDelimiter: $('batch-comment').value,
@@ -88,18 +88,23 @@ miraltoReady.then((module) => {
     const chosen = options();
     const problem = module.batchProblem(chosen);
     const status = $('batch-status');
-    if (problem) {
-      status.textContent = problem;
-      return;
-    }
-    const file = $('batch-file').files[0];
-    const input = file || new Blob([$('batch-lines').value]);
+    // An earlier conversion's download is gone before anything else is said, so that it is never
+    // taken for the result of these options.
     if (worker) worker.terminate();
+    worker = null;
     if (url) URL.revokeObjectURL(url);
+    url = null;
     const download = $('batch-download');
     download.hidden = true;
     $('batch-preview').textContent = '';
     $('batch-progress').value = 0;
+    if (problem) {
+      status.textContent = problem;
+      document.body.dataset.batch = 'refused';
+      return;
+    }
+    const file = $('batch-file').files[0];
+    const input = file || new Blob([$('batch-lines').value]);
     status.textContent = texts.converting;
     document.body.dataset.batch = 'running';
     worker = new Worker('batch_worker.js');

@@ -5,6 +5,7 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -12,8 +13,10 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -257,7 +260,7 @@ val BatchTables() {
 }
 
 // A batch conversion fed block by block; options as the command line's:
-// {from, command, dd, csv, lenient, to, columns: [..], append, header, commentDelimiter,
+// {from, command, dd, csv, lenient, to, columns: [texts], append, header, commentDelimiter,
 //  correction: [lon, lat] texts}. Throws a JavaScript error naming a bad option. A GeoJSON input
 // (from: "geojson") is not fed: ConvertGeoJson reads it whole.
 class Batch {
@@ -335,7 +338,7 @@ class Batch {
     options.csv = o["csv"].as<bool>();
     options.lenient = o["lenient"].as<bool>();
     options.to = ByName(cli::Formats(), o["to"].as<std::string>(), "format").format;
-    options.columns = emscripten::vecFromJSArray<int>(o["columns"]);
+    options.columns = Columns(emscripten::vecFromJSArray<std::string>(o["columns"]));
     options.append = o["append"].as<bool>();
     options.header = o["header"].as<bool>();
     options.comment_delimiter = o["commentDelimiter"].as<std::string>();
@@ -347,9 +350,6 @@ class Batch {
     }
     if (!command.has_point && cli::Info(options.to).is_map) {
       throw std::invalid_argument(std::string(command.name) + " writes no position");
-    }
-    for (int column : options.columns) {
-      if (column < 1) throw std::invalid_argument("columns count from 1");
     }
     if (FromGeoJson(o)) {
       if (!TakesPoints(command)) {
@@ -369,6 +369,23 @@ class Batch {
       throw std::invalid_argument("the wrong number of columns for " + std::string(command.name));
     }
     return options;
+  }
+
+  // The column numbers as the command line reads them: whole decimal numbers, counted from 1. A
+  // number of JavaScript would make "2.5" column 2 and a huge number wrap.
+  static std::vector<int> Columns(const std::vector<std::string>& texts) {
+    std::vector<int> columns;
+    for (const std::string& text : texts) {
+      int column = 0;
+      const char* end = text.data() + text.size();
+      const auto [stop, error] = std::from_chars(text.data(), end, column);
+      if (error != std::errc() || stop != end) {
+        throw std::invalid_argument("\"" + text + "\" is not a column number");
+      }
+      if (column < 1) throw std::invalid_argument("columns count from 1");
+      columns.push_back(column);
+    }
+    return columns;
   }
 
   static bool FromGeoJson(val o) {

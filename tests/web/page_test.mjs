@@ -462,6 +462,19 @@ async function main() {
                          columns: '2,3', correction: ['5', '-7'] };
     check(Buffer.compare(await convertInPage(page, csv, csvOptions),
                          convertWithCli(csv, csvOptions)) === 0, 'CSV batch with header and append');
+    // Column numbers are whole numbers, as the command line reads them: "2.5" is no column 2, and
+    // the earlier download goes with the refused options.
+    for (const columns of ['2.5,3', '4294967298,3']) {
+      const options = { ...csvOptions, columns };
+      await startInPage(page, csv, options);
+      const status = await page.textContent('#batch-status');
+      const first = columns.split(',')[0];
+      check(status === `"${first}" is not a column number`, `columns ${columns}: "${status}"`);
+      check(await page.isHidden('#batch-download'), `columns ${columns}: a download is offered`);
+      const refused = spawnSync(cli, cliArguments(csv, options), { encoding: 'utf8' });
+      check(refused.status === 2 && refused.stderr.includes(`"${first}" is not a number`),
+            `columns ${columns}: miralto-cli exits with ${refused.status}`);
+    }
     await millionLines(page, folder);
     await geoJsonInput(page, folder);
     rmSync(folder, { recursive: true, force: true });
