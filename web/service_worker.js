@@ -1,14 +1,19 @@
-// Keeps the page's files for use without a network: cached on installation and refreshed from
-// the server whenever it answers, so a new build shows at once; the cache answers when it does
-// not. Nothing is fetched from another origin.
+// Keeps the page's files for use without a network. The server answers first whenever it can, so
+// a new build shows at once; without it the cache answers, and the cache holds one build whole:
+// it is filled once, when this worker is installed, and never file by file from what the page
+// happened to load. Every build stamps its own version below, so a new build installs a new
+// worker with a cache of its own, which replaces the old one only once no page of the old build is
+// open. Nothing is fetched from another origin.
 'use strict';
 
-const cacheName = 'miralto-v1';
+const cacheName = 'miralto-@PAGE_VERSION@';
 const files = ['./', 'index.html', 'page.css', 'window.js', 'batch.js', 'batch_worker.js',
                'miralto.js', 'miralto.wasm', 'manifest.webmanifest', 'icon.svg'];
 
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(cacheName).then((cache) => cache.addAll(files)));
+  // Past the browser's own cache, which may still hold files of the build before.
+  const requests = files.map((file) => new Request(file, { cache: 'reload' }));
+  event.waitUntil(caches.open(cacheName).then((cache) => cache.addAll(requests)));
 });
 
 self.addEventListener('activate', (event) => {
@@ -18,11 +23,6 @@ self.addEventListener('activate', (event) => {
 
 self.addEventListener('fetch', (event) => {
   if (new URL(event.request.url).origin !== location.origin) return;
-  event.respondWith(fetch(event.request).then((response) => {
-    if (response.ok) {
-      const copy = response.clone();
-      caches.open(cacheName).then((cache) => cache.put(event.request, copy));
-    }
-    return response;
-  }).catch(() => caches.match(event.request, { ignoreSearch: true })));
+  event.respondWith(fetch(event.request).catch(() => caches.open(cacheName).then((cache) =>
+    cache.match(event.request, { ignoreSearch: true }))));
 });
