@@ -65,8 +65,9 @@ onmessage = async ({ data: { options, input } }) => {
     result = options.from === 'geojson' ? convertCollection(module, options, input)
                                         : await convertLines(module, options, input);
   } catch (e) {
-    // The file could not be read: the page tells why instead of waiting for ever.
-    result = { chunks: [], ok: false, error: e.message, lines: 0 };
+    // The file could not be read, or the module ran out of memory: the page tells why instead of
+    // waiting for ever or offering what was converted before as the whole.
+    result = { chunks: [], ok: false, error: e instanceof Error ? e.message : String(e), lines: 0 };
   }
   postMessage(result, result.chunks.map((c) => c.buffer));
 };

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -280,24 +281,32 @@ class Batch {
   // The output as bytes (a Uint8Array of its own), which need not be UTF-8: a line is copied as
   // it came.
   val Begin() {
-    std::string out;
-    converter_.Begin(out);
-    return Bytes(out);
+    return Guarded([&] {
+      std::string out;
+      converter_.Begin(out);
+      return Bytes(out);
+    });
   }
   // A block of `size` bytes written by the caller straight into the module's memory, through the
   // view this returns, and then converted by FeedBlock: embind would copy a Uint8Array argument
   // one byte at a time. The view is valid until the module's memory next grows.
   val Block(std::size_t size) {
-    block_.resize(size);
-    return val(emscripten::typed_memory_view(block_.size(),
-                                             reinterpret_cast<unsigned char*>(block_.data())));
+    return Guarded([&] {
+      block_.resize(size);
+      return val(emscripten::typed_memory_view(block_.size(),
+                                               reinterpret_cast<unsigned char*>(block_.data())));
+    });
   }
-  val FeedBlock() { return FeedView(block_); }
+  val FeedBlock() {
+    return Guarded([&] { return FeedView(block_); });
+  }
   val Finish() {
-    std::string out;
-    ok_ = converter_.Finish(out);
-    if (!last_ended_) ++lines_;
-    return Bytes(out);
+    return Guarded([&] {
+      std::string out;
+      ok_ = converter_.Finish(out);
+      if (!last_ended_) ++lines_;
+      return Bytes(out);
+    });
   }
   bool ok() const { return ok_; }
   // The command line's options that `o` gives; throws std::invalid_argument naming a bad one.
@@ -306,6 +315,24 @@ class Batch {
   double lines() const { return static_cast<double>(lines_); }
 
  private:
+  // What `step` returns, or a JavaScript Error telling why it failed: a C++ exception would reach
+  // the caller as a bare number, with nothing to tell, and a line too long for the module's memory
+  // would pass for a conversion without errors.
+  template <typename Step>
+  static val Guarded(Step&& step) {
+    std::string message;
+    try {
+      return step();
+    } catch (const std::bad_alloc&) {
+      message = std::string(EnglishPattern(MessageId::kOutOfMemory)) + ": " +
+                std::string(EnglishPattern(MessageId::kNeedsMoreMemory));
+    } catch (const std::exception& error) {
+      message = error.what();
+    }
+    // Thrown outside the handler, so that the C++ exception is done with first.
+    val::global("Error").new_(message).throw_();
+  }
+
   val FeedView(std::string_view block) {
     if (block.empty()) return Bytes({});
     lines_ += std::count(block.begin(), block.end(), '\n');
