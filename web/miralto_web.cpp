@@ -40,23 +40,26 @@ namespace miralto::web {
 namespace {
 
 // The browser's storage, reached from C++. Both answer a failure (storage disabled, private mode,
-// quota) instead of throwing into the C++ code.
+// quota) instead of throwing into the C++ code. A text goes with its length, as a correction text
+// may hold a NUL character, which must not end it.
 // clang-format off
-EM_JS(char*, StoredText, (const char* key), {
+EM_JS(char*, StoredText, (const char* key, std::size_t* size), {
   try {
     const text = localStorage.getItem(UTF8ToString(key));
     if (text === null) return 0;
-    const size = lengthBytesUTF8(text) + 1;
-    const copy = _malloc(size);
-    stringToUTF8(text, copy, size);
+    const bytes = new TextEncoder().encode(text);
+    const copy = _malloc(bytes.length + 1);
+    HEAPU8.set(bytes, copy);
+    HEAPU32[size >> 2] = bytes.length;
     return copy;
   } catch (e) {
     return 0;
   }
 });
-EM_JS(int, StoreText, (const char* key, const char* text), {
+EM_JS(int, StoreText, (const char* key, const char* text, std::size_t size), {
   try {
-    localStorage.setItem(UTF8ToString(key), UTF8ToString(text));
+    const bytes = HEAPU8.subarray(text, text + size);
+    localStorage.setItem(UTF8ToString(key), new TextDecoder().decode(bytes));
     return 1;
   } catch (e) {
     return 0;
@@ -77,8 +80,10 @@ class BrowserCorrectionStore : public form::CorrectionStore {
   CorrectionLoad Load() override {
     std::error_code ignored;
     std::filesystem::remove(CorrectionFilePath(kFolder), ignored);
-    if (char* text = StoredText(kStorageKey)) {
-      std::ofstream(CorrectionFilePath(kFolder), std::ios::binary) << text;
+    std::size_t size = 0;
+    if (char* text = StoredText(kStorageKey, &size)) {
+      std::ofstream(CorrectionFilePath(kFolder), std::ios::binary)
+          .write(text, static_cast<std::streamsize>(size));
       std::free(text);
     }
     return store_.Load();
@@ -88,7 +93,7 @@ class BrowserCorrectionStore : public form::CorrectionStore {
     const Corrections values = store_.Save(lon_text, lat_text);
     std::ifstream file(CorrectionFilePath(kFolder), std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
-    if (!StoreText(kStorageKey, bytes.c_str())) {
+    if (!StoreText(kStorageKey, bytes.data(), bytes.size())) {
       throw FileError({MessageId::kCannotWriteCorrections,
                        {Argument::Path(CorrectionFilePath(kFolder).string()),
                         Argument::Term(MessageId::kBrowserKeepsNothing)}});

@@ -422,6 +422,17 @@ async function main() {
     check(await page.inputValue(control('Text4')) === '87ak7vtpg',
           'the typical road with the kept corrections gives 87ak7vtpg');
     await page.screenshot({ path: screenshotFile, fullPage: true });
+    // A correction text is kept as typed, a NUL character in it too: it neither ends the stored
+    // text nor loses the latitude line after it.
+    await page.fill(control('Text7(0)'), '5\u00007');
+    await page.fill(control('Text7(1)'), '-3');
+    await page.click(control('Command6'));
+    await page.reload();
+    await ready(page);
+    const kept = [await page.inputValue(control('Text7(0)')),
+                  await page.inputValue(control('Text7(1)')),
+                  await page.evaluate(() => document.getElementById('failure').open)];
+    check(same(kept, ['5\u00007', '-3', false]), `a NUL in a correction: ${JSON.stringify(kept)}`);
 
     // Batches: 10,000 lines of each command, as miralto-cli converts them.
     const folder = mkdtempSync(path.join(os.tmpdir(), 'miralto-batch-'));
