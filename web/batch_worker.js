@@ -10,7 +10,8 @@ let lastReport = 0;
 function report(done, size) {
   const now = Date.now();
   if (now - lastReport > 100) {
-    postMessage({ progress: Math.min(done, size) / size });
+    // An empty file is done at once, not 0 / 0, which the progress bar refuses.
+    postMessage({ progress: size > 0 ? Math.min(done, size) / size : 1 });
     lastReport = now;
   }
 }

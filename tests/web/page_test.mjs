@@ -337,15 +337,21 @@ async function geoJsonInput(page, folder) {
   check(same(choices, { csv: true, decode: true, kml: true }),
         `GeoJSON in: choices ${JSON.stringify(choices)}`);
 
+  // No collection, and an empty file (whose progress is no 0 / 0 for the page to choke on).
   const notCollection = path.join(folder, 'point.geojson');
   writeFileSync(notCollection, '{"type": "Point", "coordinates": [113.288959, 23.236255]}\n');
+  const empty = path.join(folder, 'empty.geojson');
+  writeFileSync(empty, '');
   const options = { from: 'geojson', command: 'encode', to: 'text', correction: ['0', '0'] };
-  await startInPage(page, notCollection, options);
-  await page.waitForSelector('body[data-batch="failed"]');
-  const refused = spawnSync(cli, cliArguments(notCollection, options), { encoding: 'utf8' });
-  const shown = await page.textContent('#batch-status');
-  check(refused.status === 1 && refused.stderr === `miralto-cli: ${shown}\n`,
-        `GeoJSON in, no collection: the page says "${shown}", miralto-cli "${refused.stderr}"`);
+  for (const file of [notCollection, empty]) {
+    await startInPage(page, file, options);
+    await page.waitForSelector('body[data-batch="failed"]');
+    const refused = spawnSync(cli, cliArguments(file, options), { encoding: 'utf8' });
+    const shown = await page.textContent('#batch-status');
+    check(refused.status === 1 && refused.stderr === `miralto-cli: ${shown}\n`,
+          `GeoJSON in, ${path.basename(file)}: the page says "${shown}", ` +
+          `miralto-cli "${refused.stderr}"`);
+  }
 }
 
 // Storage refused from the start, as in a private window: the page says so at once, the window
