@@ -199,8 +199,10 @@ void ShortestDigits(double magnitude, Rounded& r) {
 }
 
 // For a double: when the shortest text that reads back as the value has at most 15 digits, it is
-// the value rounded to 15 digits, since 15-digit decimals lie more than an ulp apart.
+// the value rounded to 15 digits, since 15-digit decimals lie more than an ulp apart. Not so for a
+// subnormal, whose ulp is wider: 5E-324 reads back as the smallest, which is 4.94065645841247E-324.
 bool RoundDoubleByShortest(double magnitude, Rounded& r) {
+  if (magnitude < std::numeric_limits<double>::min()) return false;
   ShortestDigits(magnitude, r);
   return r.length <= 15;
 }
