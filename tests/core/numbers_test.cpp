@@ -191,7 +191,7 @@ TEST(DoubleTextTest, AgreesWithTheGeneralFormatterEverywhereItMatters) {
     const double value = std::bit_cast<double>(static_cast<std::uint64_t>(random()));
     if (std::isfinite(value)) check(value);
     // Subnormals, whose shortest text can have fewer digits than the rounding to fifteen.
-    check(std::bit_cast<double>(random() >> 12));
+    if (i % 4 == 0) check(std::bit_cast<double>(random() >> 12));
     check(std::uniform_real_distribution<double>(-200.0, 200.0)(random));
     check(std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 80)));
   }
