@@ -332,12 +332,29 @@ LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
       ApplyDpi(HIWORD(w));
       return 0;
     }
+    case WM_ACTIVATE:
+      // As a dialog does: the focused control is kept while another window (a message box) is
+      // active, and gets the focus back through WM_SETFOCUS below.
+      if (LOWORD(w) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) focus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS:
+      // The window itself takes no keys: they would go nowhere.
+      if (focus_ != nullptr && IsChild(window, focus_)) {
+        SetFocus(focus_);
+      } else if (!controls_.empty()) {
+        SetFocus(controls_.front());
+      }
+      return 0;
     case WM_DESTROY:
       ForgetNames();  // the controls still exist
       break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       window_ = nullptr;
+      focus_ = nullptr;
       controls_.clear();
       break;
     default:

@@ -78,6 +78,7 @@ class MainWindow final : public form::FormView {
   HFONT font_ = nullptr;
   UINT dpi_ = 96;
   std::vector<HWND> controls_;      // by table row
+  HWND focus_ = nullptr;            // the control that had the focus when the window was left
   std::vector<form::Rect> places_;  // by table row, pixels at 96 dpi
   bool writing_ = false;            // a ShowText is setting a text: no typing to forward
   bool shown_ = false;

@@ -402,6 +402,32 @@ TEST(WindowTest, KeysMoveTheFocusAndPressTheFocusedButtonOnly) {
   EXPECT_EQ(window.handle(), nullptr);
 }
 
+// A message box takes the focus while it is up; closed, it gives it back to the control that had
+// it, so that the keys go on where the user was.
+TEST(WindowTest, TheFocusReturnsToItsControlAfterAMessageBox) {
+  scenarios::TemporaryFolder folder;
+  form::FileCorrectionStore store(folder.path());
+  MainWindow window(GetModuleHandleW(nullptr), store, form::Language::kEnglish);
+  window.Show(SW_SHOWNORMAL);
+  Pump(window.handle());
+  BoxWatcher watcher;
+
+  // "计算差值" with Text4 still empty fails; Enter on it again fails again.
+  SetFocus(window.Control("Command5"));
+  PressKey(window, GetFocus(), VK_RETURN);
+  EXPECT_EQ(watcher.Take().size(), 1u);
+  EXPECT_EQ(GetFocus(), window.Control("Command5"));
+  PressKey(window, GetFocus(), VK_RETURN);
+  EXPECT_EQ(watcher.Take().size(), 1u) << "Enter went nowhere after the first box";
+
+  // The same after a save that fails.
+  SendMessageW(window.Control("Text7(0)"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3000000000"));
+  SetFocus(window.Control("Command6"));
+  PressKey(window, GetFocus(), VK_RETURN);
+  EXPECT_EQ(watcher.Take().size(), 1u);
+  EXPECT_EQ(GetFocus(), window.Control("Command6"));
+}
+
 // A running miralto.exe and its window, found by the window's class among the process's windows.
 class Program {
  public:
