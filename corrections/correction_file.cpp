@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <string>
 #include <system_error>
 
 #ifdef _WIN32
@@ -66,6 +67,24 @@ std::string PathText(const Path& path) {
 }
 
 void RemoveFile(const Path& path) { _wremove(path.c_str()); }
+
+// The system's text for a Windows error code in the user's language, as UTF-8, without its full
+// stop and line end. The C++ library's error_code::message gives it in the ANSI code page, which
+// the rest of the tool would read as broken UTF-8 (a Chinese Windows's GBK).
+std::string SystemReason(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = buffer != nullptr ? std::wstring(buffer, length) : std::wstring();
+  LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' ||
+                           text.back() == L'.' || text.back() == L'\u3002')) {
+    text.pop_back();
+  }
+  if (text.empty()) return "Windows error " + std::to_string(code);
+  return PathText(text);  // wide text to UTF-8, as for a path
+}
 #else
 using Path = fs::path;
 
@@ -333,7 +352,11 @@ void WriteAtomically(const Path& path, const std::string& bytes) {
 
   if (const std::error_code error = ReplaceFile(temporary, target)) {
     RemoveFile(temporary);
+#ifdef _WIN32
+    throw failure(Argument::Text(SystemReason(static_cast<DWORD>(error.value()))));
+#else
     throw failure(Argument::Text(error.message()));
+#endif
   }
   SyncDirectory(target);
 }

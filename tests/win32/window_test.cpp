@@ -587,6 +587,34 @@ TEST(ProgramTest, Installed) {
   EXPECT_EQ(program.Close(), 0u);
 }
 
+// A save that Windows refuses (the file held open by another program that shares its reading and
+// writing, not its replacement) is told with the system's
+// reason in the user's language, which a message box shows only as Unicode: text in the ANSI code
+// page (a Chinese Windows's GBK) would show as replacement characters.
+TEST(WindowTest, ASaveFailureIsToldInTheUserLanguage) {
+  scenarios::TemporaryFolder folder;
+  WriteBytes(CorrectionFilePath(folder.path()), "1\r\n2\r\n");
+  form::FileCorrectionStore store(folder.path());
+  MainWindow window(GetModuleHandleW(nullptr), store, UserLanguage());
+  window.Show(SW_SHOWNORMAL);
+  Pump(window.handle());
+  const HANDLE other =
+      CreateFileW(CorrectionFilePath(folder.path()).c_str(), GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  BoxWatcher watcher;
+  SendMessageW(window.Control("Text7(0)"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-193"));
+  SendMessageW(window.Control("Command6"), BM_CLICK, 0, 0);
+  Pump(window.handle());
+  CloseHandle(other);
+  const std::vector<SeenBox> boxes = watcher.Take();
+  ASSERT_EQ(boxes.size(), 1u);
+  const std::wstring& text = boxes[0].text;
+  EXPECT_EQ(text.find(L'\uFFFD'), std::wstring::npos) << Utf8(text);
+  EXPECT_EQ(text.find(L'\r'), std::wstring::npos) << Utf8(text);
+  EXPECT_EQ(FileBytes(CorrectionFilePath(folder.path())), "1\r\n2\r\n");
+}
+
 TEST(WindowTest, UserLanguage) {
   const char* expected = std::getenv("MIRALTO_EXPECTED_LANGUAGE");
   if (expected == nullptr) GTEST_SKIP() << "run with MIRALTO_EXPECTED_LANGUAGE=zh or en";
