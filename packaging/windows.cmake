@@ -28,3 +28,17 @@ endif()
 # components is the Debian packages' split, which CPack would only warn about and ignore here.
 set(CPACK_MONOLITHIC_INSTALL ON)
 unset(CPACK_COMPONENTS_ALL)
+# The installed folder is shared by every user: the install mark in it tells the programs so, and
+# they keep each user's corrections in %APPDATA%\Miralto even where the user may write the folder
+# (an administrator, Windows without UAC). The ZIP carries no mark, as its folder is portable.
+# NSIS wants backslashes; each one is written twice, as CPack's configuration file reads it once.
+string(REPLACE "/" "\\\\" mark "${MIRALTO_INSTALL_MARK_DIR}")
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "CreateDirectory '$INSTDIR\\\\${mark}'")
+# Removed folder by folder, each only while empty, deepest first.
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "")
+set(folder "${MIRALTO_INSTALL_MARK_DIR}")
+while(folder)
+  string(REPLACE "/" "\\\\" nsis_folder "${folder}")
+  string(APPEND CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "RMDir '$INSTDIR\\\\${nsis_folder}'\n")
+  get_filename_component(folder "${folder}" DIRECTORY)
+endwhile()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows installer as a user runs it, under Wine (WINEPREFIX set, on a display): built by
 # CPack with NSIS's makensis, installed silently (/S) into Program Files with its Start menu entry,
-# the installed window started and driven by the window test program, then uninstalled silently.
+# the installed window started and driven by the window test program, then uninstalled silently,
+# which leaves nothing of the installed folder.
 # usage: installer_test.sh CPACK BUILD_DIR WINDOW_TEST_PROGRAM
 set -euo pipefail
 cpack=$1 build=$2 tests=$3
@@ -31,10 +32,10 @@ MIRALTO_INSTALLED_PROGRAM='C:\Program Files\Miralto\miralto.exe' \
 # The uninstaller copies itself away and returns at once: wait for it.
 wine "$root/Uninstall.exe" /S
 for _ in $(seq 300); do
-  [ -e "$root/miralto.exe" ] || [ -e "$shortcut" ] || break
+  [ -e "$root" ] || [ -e "$shortcut" ] || break
   sleep 0.1
 done
-for left in "$root/miralto.exe" "$root/miralto-cli.exe" "$shortcut"; do
+for left in "$root" "$shortcut"; do
   [ ! -e "$left" ] || { echo "left after uninstalling: $left"; exit 1; }
 done
 echo "installed, run and uninstalled"

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "corrections/correction_file.h"
+#include "corrections/correction_location.h"
 #include "form/controls.h"
 #include "form/form1.h"
 #include "tests/form/scenario_player.h"
@@ -577,14 +578,33 @@ TEST(ProgramTest, AloneInAFolderKeepsItsCorrectionsBesideItself) {
   }
 }
 
-// The program where an installer put it (MIRALTO_INSTALLED_PROGRAM): it starts and converts.
+// The program where an installer put it (MIRALTO_INSTALLED_PROGRAM): it starts, converts and
+// keeps its corrections in the user's folder, not in the folder every user shares, even where the
+// user may write that folder (an administrator, Wine).
 TEST(ProgramTest, Installed) {
   const char* installed = std::getenv("MIRALTO_INSTALLED_PROGRAM");
   if (installed == nullptr) GTEST_SKIP() << "run with MIRALTO_INSTALLED_PROGRAM=<miralto.exe>";
-  Program program(fs::path(Wide(installed)));
-  ASSERT_NE(program.window(), nullptr);
-  ConvertTheTypicalRoad(program);
-  EXPECT_EQ(program.Close(), 0u);
+  const fs::path exe(Wide(installed));
+  const fs::path users_file = CorrectionFilePath(UserCorrectionDirectory());
+  const std::optional<std::string> users_before = FileBytes(users_file);
+  {
+    Program program(exe);
+    ASSERT_NE(program.window(), nullptr);
+    ConvertTheTypicalRoad(program);
+    program.Set("Text7(0)", L"-193");
+    program.Set("Text7(1)", L"106");
+    program.Click("Command6");
+    EXPECT_EQ(program.Close(), 0u);
+  }
+  const fs::path shared_file = CorrectionFilePath(exe.parent_path());
+  EXPECT_FALSE(fs::exists(shared_file)) << "saved in the installed folder";
+  fs::remove(shared_file);
+  EXPECT_EQ(FileBytes(users_file), "-193\r\n106\r\n");
+  if (users_before) {
+    WriteBytes(users_file, *users_before);
+  } else {
+    fs::remove(users_file);
+  }
 }
 
 // A save that Windows refuses (the file held open by another program that shares its reading and
