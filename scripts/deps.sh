@@ -35,7 +35,8 @@ RUN_PACKAGES=("${FONT_PACKAGES[@]}" qt6-translations-l10n xvfb)
 TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" qt6-translations-l10n locales clang
   libclang-rt-14-dev python3 gdal-bin)
 # xvfb-run and xprop: the window program started on a virtual X server, its window's icon read back.
-TEST_PACKAGES+=(xvfb x11-utils)
+# xvfb-run needs xauth, which xvfb only recommends.
+TEST_PACKAGES+=(xvfb xauth x11-utils)
 # What building the release packages adds: dpkg-shlibdeps (dpkg-dev) and file, which CPack uses to
 # compute the Debian package's dependencies, help2man for the man page of miralto-cli, and lintian,
 # which the package test runs over the packages.
@@ -109,8 +110,8 @@ ensure_locales() {
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest
   dpkg-dev)
 # The Windows window's tests add Wine's Tahoma, a CJK face for the prefix to link to it, a virtual
-# X display, and NSIS to build the installer that is tested.
-WINDOWS_PACKAGES+=(fonts-wine fonts-noto-cjk xvfb nsis)
+# X display (xvfb-run, with the xauth it needs), and NSIS to build the installer that is tested.
+WINDOWS_PACKAGES+=(fonts-wine fonts-noto-cjk xvfb xauth nsis)
 
 # Source packages come from deb-src entries; Debian 12 lists only binary ones. Adds a deb-src twin
 # of every Debian entry, once, and refreshes the lists.
