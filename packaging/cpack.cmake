@@ -54,8 +54,10 @@ foreach(row IN LISTS MIRALTO_PACKAGES)
   set(CPACK_DEBIAN_${c}_DESCRIPTION "${summary}\n${description}\n.\n${holds}")
 endforeach()
 
-# The window: fonts with Chinese glyphs for the captions, and a Latin sans beside them.
-set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-wqy-microhei, fonts-dejavu-core")
+# The window: fonts with Chinese glyphs for the captions, and a Latin sans beside them; Qt's own
+# Chinese texts, for the buttons of its message box (Qt's libraries do not bring them).
+set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS
+    "fonts-noto-cjk | fonts-wqy-microhei, fonts-dejavu-core, qt6-translations-l10n")
 # The library's package carries its shlibs file and has ldconfig run when it comes and goes.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)

@@ -72,10 +72,12 @@ for program in miralto miralto-cli; do
   [ -x "$root/usr/bin/$program" ] || fail "/usr/bin/$program is not executable"
 done
 
-# The libraries come from dpkg-shlibdeps, the fonts from the package's own list; the development
-# files need the library of the same version, which has ldconfig run and a shlibs file.
+# The libraries come from dpkg-shlibdeps, the fonts and Qt's Chinese (the message box's buttons)
+# from the package's own list; the development files need the library of the same version, which
+# has ldconfig run and a shlibs file.
 depends_of() { dpkg-deb -f "$(deb "$1")" Depends; }
-for row in "miralto libqt6widgets6" "miralto fonts-noto-cjk" "miralto-cli libcsv3" \
+for row in "miralto libqt6widgets6" "miralto fonts-noto-cjk" "miralto qt6-translations-l10n" \
+  "miralto-cli libcsv3" \
   "libmiralto-dev libmiralto1 (= $version)" "python3-miralto python3-numpy"; do
   package=${row%% *} want=${row#* }
   [[ $(depends_of "$package") == *"$want"* ]] || fail "$package: Depends lacks $want: $(depends_of "$package")"
