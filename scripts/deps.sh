@@ -31,9 +31,9 @@ FONT_PACKAGES=(fonts-noto-cjk fonts-dejavu-core)
 RUN_PACKAGES=("${FONT_PACKAGES[@]}" qt6-translations-l10n xvfb)
 # What the tests add: GoogleTest, the window's fonts (the window test checks that every caption
 # shows whole in them), Qt's Chinese (the message box test), the locales tool, clang with its
-# runtime for the fuzz targets, and Python and GDAL's ogrinfo to read the map formats back.
+# runtime for the fuzz targets, and Python, GDAL's ogrinfo and xmllint to read the map formats back.
 TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" qt6-translations-l10n locales clang
-  libclang-rt-14-dev python3 gdal-bin)
+  libclang-rt-14-dev python3 gdal-bin libxml2-utils)
 # xvfb-run and xprop: the window program started on a virtual X server, its window's icon read back.
 # xvfb-run needs xauth, which xvfb only recommends.
 TEST_PACKAGES+=(xvfb xauth x11-utils)
