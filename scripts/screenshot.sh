@@ -54,5 +54,14 @@ else
   app_pid=$!
 fi
 sleep "$seconds"
+# A picture of an empty screen is no picture of the window.
+kill -0 "$xvfb" 2>/dev/null || { echo "the virtual X server on $display did not start" >&2; exit 1; }
+if ! kill -0 "$app_pid" 2>/dev/null; then
+  status=0
+  wait "$app_pid" || status=$?
+  app_pid=
+  echo "the window program ended (exit status $status) before its picture was taken" >&2
+  exit 1
+fi
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$shooter" "$out" "$scale"
 echo "Screenshot of the window: $out"
