@@ -27,8 +27,9 @@ BUILD_PACKAGES+=(libfast-float-dev libfmt-dev)
 # The fonts the window is drawn with: Chinese glyphs and a Latin sans.
 FONT_PACKAGES=(fonts-noto-cjk fonts-dejavu-core)
 # What the window needs to show: its fonts, Qt's own texts in Chinese (the message box's buttons),
-# and a virtual X server where there is no display.
-RUN_PACKAGES=("${FONT_PACKAGES[@]}" qt6-translations-l10n xvfb)
+# and a virtual X server where there is no display (with the xauth that xvfb-run needs, for the
+# window's start-up benchmark).
+RUN_PACKAGES=("${FONT_PACKAGES[@]}" qt6-translations-l10n xvfb xauth)
 # What the tests add: GoogleTest, the window's fonts (the window test checks that every caption
 # shows whole in them), Qt's Chinese (the message box test), the locales tool, clang with its
 # runtime for the fuzz targets, and Python, GDAL's ogrinfo and xmllint to read the map formats back.

@@ -12,7 +12,7 @@ cd "$(dirname "$0")/../.."
 # What a stage installs (lists of deps.sh, by name) | the programs it then runs.
 stages=(
   "BUILD_PACKAGES TEST_PACKAGES PACKAGE_PACKAGES|xvfb-run xauth xprop locale-gen ogrinfo xmllint help2man lintian dpkg-shlibdeps file"
-  "BUILD_PACKAGES RUN_PACKAGES|Xvfb"
+  "BUILD_PACKAGES RUN_PACKAGES|Xvfb xvfb-run xauth"
   "WINDOWS_PACKAGES|xvfb-run xauth Xvfb makensis"
 )
 
