@@ -13,7 +13,8 @@ cd "$(dirname "$0")/../.."
 stages=(
   "BUILD_PACKAGES TEST_PACKAGES PACKAGE_PACKAGES|xvfb-run xauth xprop locale-gen ogrinfo xmllint help2man lintian dpkg-shlibdeps file"
   "BUILD_PACKAGES RUN_PACKAGES|Xvfb xvfb-run xauth"
-  "WINDOWS_PACKAGES|xvfb-run xauth Xvfb makensis"
+  "WINDOWS_PACKAGES|x86_64-w64-mingw32-g++-posix wine wineserver xvfb-run xauth Xvfb makensis dpkg-source"
+  "WEB_PACKAGES WEB_TEST_PACKAGES|emcc node chromium dpkg-source"
 )
 
 # Installed packages: name, what they provide, what they depend on.
