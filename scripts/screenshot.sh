@@ -29,8 +29,9 @@ fi
 
 runtime=$(mktemp -d)
 export XDG_RUNTIME_DIR=$runtime
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
+# The server picks a free display and names it once it accepts connections: a display chosen here
+# could be another server's, whose screen would then be taken.
+Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
 xvfb=$!
 app_pid=
 cleanup() {
@@ -39,7 +40,13 @@ cleanup() {
   rm -rf "$runtime"
 }
 trap cleanup EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+for _ in $(seq 100); do
+  [ -s "$runtime/display" ] && break
+  kill -0 "$xvfb" 2>/dev/null || break
+  sleep 0.1
+done
+display=:$(head -n 1 "$runtime/display")
+[ "$display" != : ] || { echo "the virtual X server did not start" >&2; exit 1; }
 
 if [ -n "$windows" ]; then
   export WINEPREFIX=$PWD/build-windows/wineprefix-window WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
@@ -55,7 +62,7 @@ else
 fi
 sleep "$seconds"
 # A picture of an empty screen is no picture of the window.
-kill -0 "$xvfb" 2>/dev/null || { echo "the virtual X server on $display did not start" >&2; exit 1; }
+kill -0 "$xvfb" 2>/dev/null || { echo "the virtual X server on $display stopped" >&2; exit 1; }
 if ! kill -0 "$app_pid" 2>/dev/null; then
   status=0
   wait "$app_pid" || status=$?

@@ -10,14 +10,16 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/scripts" "$work/build-window/ui" "$work/build-window/tools"
 cp "$source_dir/scripts/screenshot.sh" "$work/scripts/"
+# The picture taker reaches the display it is given (xprop asks the server), and says so.
 # shellcheck disable=SC2016
-printf '#!/bin/sh\necho taken > "$1"\n' >"$work/build-window/tools/miralto-screenshot"
+printf '#!/bin/sh\nxprop -root >/dev/null && echo taken > "$1"\n' \
+  >"$work/build-window/tools/miralto-screenshot"
 chmod +x "$work/build-window/tools/miralto-screenshot"
 
 # window program | expected exit status of screenshot.sh | expected in its output
 cases=(
   'echo "cannot open the display" >&2; exit 3|1|ended (exit status 3)'
-  'exec sleep 60|0|Screenshot of the window'
+  'xprop -root >/dev/null && exec sleep 60; exit 4|0|Screenshot of the window'
 )
 failed=0
 for row in "${cases[@]}"; do
