@@ -13,8 +13,10 @@ xvfb-run -a -s "-screen 0 640x480x24" bash -c '
   "$1" &
   app=$!
   icon=
+  # xprop also succeeds on a window that has no icon yet ("no such atom"): wait for the icon.
   for _ in $(seq 100); do
-    icon=$(xprop -name Miralto -notype _NET_WM_ICON 2>/dev/null) && break
+    icon=$(xprop -name Miralto -notype _NET_WM_ICON 2>/dev/null) || icon=
+    [[ $icon == *"Icon ("* ]] && break
     kill -0 "$app" 2>/dev/null || { echo "the window program ended before its window showed"; exit 1; }
     sleep 0.1
   done
