@@ -15,14 +15,16 @@ awk 'BEGIN { srand(11); print "site,lon,lat";
   >"$scratch/sites.csv"
 
 sqlite3 -batch -bail "$scratch/sites.db" <<SQL
-.load $extension
-CREATE TABLE sites (site TEXT, lon REAL, lat REAL, code TEXT);
-.import --csv --skip 1 $scratch/sites.csv sites
+# Quoted, as the shell splits a dot-command's arguments at blanks.
+.load '$extension'
+CREATE TABLE sites (site TEXT, lon REAL, lat REAL);
+.import --csv --skip 1 '$scratch/sites.csv' sites
+ALTER TABLE sites ADD COLUMN code TEXT;
 UPDATE sites SET code = vemo_encode(lon, lat);
 CREATE INDEX sites_by_code ON sites (vemo_encode(lon, lat, 0, 0));
 .headers off
 .mode list
-.output $scratch/sql.txt
+.output '$scratch/sql.txt'
 SELECT code FROM sites ORDER BY rowid;
 SQL
 
@@ -31,10 +33,10 @@ SQL
 diff -u "$scratch/cli.txt" "$scratch/sql.txt"
 
 # A failure is an SQL error that carries the message; NULL gives NULL.
-out=$(sqlite3 -batch :memory: ".load $extension" "SELECT vemo_encode(1, 2);" 2>&1 || true)
+out=$(sqlite3 -batch :memory: ".load '$extension'" "SELECT vemo_encode(1, 2);" 2>&1 || true)
 case $out in
   *"out of reach: longitude 1°00'00.0\" lies outside the reach of the code"*) ;;
   *) echo "unexpected: $out"; exit 1 ;;
 esac
-[ "$(sqlite3 -batch :memory: ".load $extension" "SELECT coalesce(vemo_encode(NULL, 2), 'null');")" = null ]
+[ "$(sqlite3 -batch :memory: ".load '$extension'" "SELECT coalesce(vemo_encode(NULL, 2), 'null');")" = null ]
 echo "SQLite shell: codes match the batch converter"
