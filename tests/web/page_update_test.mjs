@@ -108,6 +108,14 @@ async function main() {
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
+  // The page closed and opened anew in the same browser, as a user does who comes back later.
+  const reopen = async (page) => {
+    await page.close();
+    const fresh = await context.newPage();
+    await fresh.goto(`${origin}/index.html`);
+    await ready(fresh);
+    return fresh;
+  };
   try {
     // Build 1 is installed for offline use.
     let page = context.pages()[0] || await context.newPage();
@@ -135,10 +143,7 @@ async function main() {
     await offline(false);
 
     // Once the old build's pages are closed, the new build is the one kept for offline use.
-    await page.close();
-    page = await context.newPage();
-    await page.goto(`${origin}/index.html`);
-    await ready(page);
+    page = await reopen(page);
     await page.evaluate(async () => {
       const registration = await navigator.serviceWorker.ready;
       await registration.update();
@@ -146,10 +151,7 @@ async function main() {
         await new Promise((r) => setTimeout(r, 100));
       }
     });
-    await page.close();
-    page = await context.newPage();
-    await page.goto(`${origin}/index.html`);
-    await ready(page);
+    page = await reopen(page);
     await page.evaluate(async () => {
       const registration = await navigator.serviceWorker.ready;
       for (let i = 0; i < 300 && (registration.waiting || registration.active.state !== 'activated');

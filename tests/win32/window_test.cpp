@@ -195,6 +195,17 @@ void ExpectPlaces(MainWindow& window, int dpi) {
   EXPECT_EQ(font.lfWeight, FW_NORMAL);
 }
 
+// The window in English over the corrections of a fresh folder, shown and drawn.
+struct ShownWindow {
+  ShownWindow() {
+    window.Show(SW_SHOWNORMAL);
+    Pump(window.handle());
+  }
+  scenarios::TemporaryFolder folder;
+  form::FileCorrectionStore store{folder.path()};
+  MainWindow window{GetModuleHandleW(nullptr), store, form::Language::kEnglish};
+};
+
 TEST(WindowTest, ControlsStandWhereTheTablePutsThemAtEveryDpi) {
   scenarios::TemporaryFolder folder;
   form::FileCorrectionStore store(folder.path());
@@ -221,11 +232,8 @@ TEST(WindowTest, ControlsScaleWithTheSystemDpi) {
   const char* expected = std::getenv("MIRALTO_EXPECTED_DPI");
   if (expected == nullptr) GTEST_SKIP() << "run with MIRALTO_EXPECTED_DPI=<the prefix's LogPixels>";
   const int dpi = std::atoi(expected);
-  scenarios::TemporaryFolder folder;
-  form::FileCorrectionStore store(folder.path());
-  MainWindow window(GetModuleHandleW(nullptr), store, form::Language::kEnglish);
-  window.Show(SW_SHOWNORMAL);
-  Pump(window.handle());
+  ShownWindow shown;
+  MainWindow& window = shown.window;
   ASSERT_EQ(WindowDpi(window.handle()), static_cast<UINT>(dpi));
   ExpectPlaces(window, dpi);
 }
@@ -331,11 +339,8 @@ TEST(WindowTest, ChineseCaptionsAreDrawnInALinkedFace) {
 }
 
 TEST(WindowTest, TabFollowsTheTableOrderAndSkipsLabels) {
-  scenarios::TemporaryFolder folder;
-  form::FileCorrectionStore store(folder.path());
-  MainWindow window(GetModuleHandleW(nullptr), store, form::Language::kEnglish);
-  window.Show(SW_SHOWNORMAL);
-  Pump(window.handle());
+  ShownWindow shown;
+  MainWindow& window = shown.window;
   EXPECT_EQ(GetFocus(), window.Control("Text3(0)"));
 
   const std::vector<std::string> order{"Text3(0)", "Text3(1)", "Text3(2)", "Text3(3)", "Text3(4)",
@@ -363,11 +368,8 @@ void PressKey(MainWindow& window, HWND control, WPARAM key, bool alt = false) {
 }
 
 TEST(WindowTest, KeysMoveTheFocusAndPressTheFocusedButtonOnly) {
-  scenarios::TemporaryFolder folder;
-  form::FileCorrectionStore store(folder.path());
-  MainWindow window(GetModuleHandleW(nullptr), store, form::Language::kEnglish);
-  window.Show(SW_SHOWNORMAL);
-  Pump(window.handle());
+  ShownWindow shown;
+  MainWindow& window = shown.window;
   BoxWatcher watcher;
 
   SetFocus(window.Control("Text3(5)"));
@@ -406,11 +408,8 @@ TEST(WindowTest, KeysMoveTheFocusAndPressTheFocusedButtonOnly) {
 // A message box takes the focus while it is up; closed, it gives it back to the control that had
 // it, so that the keys go on where the user was.
 TEST(WindowTest, TheFocusReturnsToItsControlAfterAMessageBox) {
-  scenarios::TemporaryFolder folder;
-  form::FileCorrectionStore store(folder.path());
-  MainWindow window(GetModuleHandleW(nullptr), store, form::Language::kEnglish);
-  window.Show(SW_SHOWNORMAL);
-  Pump(window.handle());
+  ShownWindow shown;
+  MainWindow& window = shown.window;
   BoxWatcher watcher;
 
   // "计算差值" with Text4 still empty fails; Enter on it again fails again.
