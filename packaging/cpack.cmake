@@ -58,8 +58,11 @@ endforeach()
 # Chinese texts, for the buttons of its message box (Qt's libraries do not bring them).
 set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS
     "fonts-noto-cjk | fonts-wqy-microhei, fonts-dejavu-core, qt6-translations-l10n")
-# The library's package carries its shlibs file and has ldconfig run when it comes and goes.
+# The library's package carries its shlibs file and has ldconfig run when it comes and goes. A
+# program built against this version runs with any later one of the same soname, so its
+# dependency is on this version or later, not on this version alone.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS library)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SHLIBDEPS OFF)

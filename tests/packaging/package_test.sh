@@ -84,8 +84,8 @@ for row in "miralto libqt6widgets6" "miralto fonts-noto-cjk" "miralto qt6-transl
 done
 dpkg-deb -I "$(deb libmiralto1)" triggers | grep -qx 'activate-noawait ldconfig' ||
   fail "libmiralto1 has no ldconfig trigger"
-dpkg-deb -I "$(deb libmiralto1)" shlibs | grep -q "^libmiralto 1 libmiralto1" ||
-  fail "libmiralto1 has no shlibs file"
+shlibs=$(dpkg-deb -I "$(deb libmiralto1)" shlibs) || fail "libmiralto1 has no shlibs file"
+[ "$shlibs" = "libmiralto 1 libmiralto1 (>= $version)" ] || fail "libmiralto1's shlibs: $shlibs"
 [ "$(dpkg-deb -f "$(deb miralto)" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$(deb miralto)" Version)"
 
 # Debian's checks: no error, and every warning that remains is one listed here with its reason.
