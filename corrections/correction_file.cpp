@@ -68,10 +68,11 @@ std::string PathText(const Path& path) {
 
 void RemoveFile(const Path& path) { _wremove(path.c_str()); }
 
-// The system's text for a Windows error code in the user's language, as UTF-8, without its full
-// stop and line end. The C++ library's error_code::message gives it in the ANSI code page, which
-// the rest of the tool would read as broken UTF-8 (a Chinese Windows's GBK).
-std::string SystemReason(DWORD code) {
+// The system's text for a Windows error in the user's language, as UTF-8, without its full stop
+// and line end. The C++ library's error_code::message gives it in the ANSI code page, which the
+// rest of the tool would read as broken UTF-8 (a Chinese Windows's GBK).
+std::string SystemReason(const std::error_code& error) {
+  const auto code = static_cast<DWORD>(error.value());
   wchar_t* buffer = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -104,6 +105,8 @@ void RemoveFile(const Path& path) {
   std::error_code ignored;
   fs::remove(path, ignored);
 }
+
+std::string SystemReason(const std::error_code& error) { return error.message(); }
 #endif
 
 struct FileCloser {
@@ -352,11 +355,7 @@ void WriteAtomically(const Path& path, const std::string& bytes) {
 
   if (const std::error_code error = ReplaceFile(temporary, target)) {
     RemoveFile(temporary);
-#ifdef _WIN32
-    throw failure(Argument::Text(SystemReason(static_cast<DWORD>(error.value()))));
-#else
-    throw failure(Argument::Text(error.message()));
-#endif
+    throw failure(Argument::Text(SystemReason(error)));
   }
   SyncDirectory(target);
 }
