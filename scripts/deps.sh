@@ -1,6 +1,18 @@
 # Sourced by the other scripts: installs the Debian packages a step needs, only those missing.
 # shellcheck shell=bash
 
+# A step that fails says which command failed and where, so that a stop under `set -e` is never
+# silent; -E carries the trap into the functions below.
+set -E
+trap 'echo "${0##*/}: failed (status $?) at ${BASH_SOURCE[0]:-$0}:$LINENO: $BASH_COMMAND" >&2' ERR
+
+# The version of the installed package $1, or nothing when it is not installed (dpkg-query then
+# fails, which must not end a script that runs under `set -e`).
+installed_version() {
+  dpkg-query -W -f='${Status} ${Version}' "$1" 2>/dev/null | sed -n 's/^install ok installed //p' ||
+    true
+}
+
 need_packages() {
   local missing=()
   local pkg
@@ -62,10 +74,8 @@ POSTGRESQL_PACKAGES=("postgresql-$POSTGRESQL_VERSION" "postgresql-server-dev-$PO
 need_postgresql_packages() {
   local server=postgresql-$POSTGRESQL_VERSION dev=postgresql-server-dev-$POSTGRESQL_VERSION
   local version
-  version=$(dpkg-query -W -f='${Status} ${Version}' "$server" 2>/dev/null |
-    sed -n 's/^install ok installed //p')
-  if [ -n "$version" ] &&
-    ! dpkg-query -W -f='${Status}' "$dev" 2>/dev/null | grep -q 'install ok installed'; then
+  version=$(installed_version "$server")
+  if [ -n "$version" ] && [ -z "$(installed_version "$dev")" ]; then
     need_packages "$dev=$version"
   fi
   need_packages "${POSTGRESQL_PACKAGES[@]}"
