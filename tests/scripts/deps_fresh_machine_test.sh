@@ -31,7 +31,7 @@ for step in need_postgresql_packages 'need_packages "${BUILD_PACKAGES[@]}"'; do
   : >"$work/apt.log"
   out=$(run_step "$step")
   [ "$(tail -n 1 <<<"$out")" = finished ] || fail "$step stopped on a machine without its packages: $(cat "$work/stderr")"
-  grep -q '^install ' "$work/apt.log" || fail "$step did not ask apt-get to install anything"
+  grep -q ' install ' "$work/apt.log" || fail "$step did not ask apt-get to install anything"
   [ "$step" != need_postgresql_packages ] || grep -q 'postgresql-server-dev-15' "$work/apt.log" ||
     fail "need_postgresql_packages did not install the server's development files"
 done
