@@ -213,17 +213,25 @@ void ApplyChoices(const CLI::App& app, Choices& choices, Invocation& invocation)
   }
   const std::string& input_file = invocation.input_file;
   const std::string& output_file = invocation.output_file;
+  const bool reads_file = !input_file.empty() && input_file != "-";
+  const bool reads_standard_input = !reads_file && app.count("--input-string") == 0;
   if (!output_file.empty() && output_file != "-") {
     // Opening the output would empty the input before a line of it is read, whether -i named it
     // or the shell opened it: `miralto-cli encode -o f.txt < f.txt`.
     const fs::path output = PathFromUtf8(output_file);
     std::error_code ignored;
-    const bool same = !input_file.empty() && input_file != "-"
-                          ? fs::equivalent(PathFromUtf8(input_file), output, ignored)
-                          : app.count("--input-string") == 0 && StandardInputIs(output);
+    const bool same = reads_file ? fs::equivalent(PathFromUtf8(input_file), output, ignored)
+                                 : reads_standard_input && StandardInputIs(output);
     if (same) {
       throw CLI::ValidationError("--output-file", "is the input file; it would be overwritten");
     }
+  } else if (reads_file ? StandardOutputIs(PathFromUtf8(input_file))
+                        : reads_standard_input && StandardOutputIsInput()) {
+    // The results would be read back as input, `miralto-cli encode < f.txt >> f.txt`: on one
+    // thread without end.
+    throw CLI::ValidationError(
+        "standard output is the input file; the results would be read "
+        "back as input");
   }
   if (options.comment_delimiter.empty() && app.count("--comment-delimiter") > 0) {
     throw CLI::ValidationError("--comment-delimiter", "must not be empty");

@@ -89,28 +89,53 @@ bool Identify(HANDLE file, FileIdentity& identity) {
   return true;
 }
 
+// Whether two identities are those of one file.
+bool Same(const FileIdentity& a, const FileIdentity& b) {
+  if (std::memcmp(a.id.Identifier, b.id.Identifier, sizeof a.id.Identifier) != 0) return false;
+  if (a.volume != 0 && b.volume != 0) return a.volume == b.volume;
+  return a.created.QuadPart == b.created.QuadPart && a.written.QuadPart == b.written.QuadPart;
+}
+
+// The identity of the file a standard handle (STD_INPUT_HANDLE...) is open on; false for a pipe,
+// a console or a device.
+bool IdentifyStandard(DWORD which, FileIdentity& identity) {
+  const HANDLE handle = GetStdHandle(which);
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+         GetFileType(handle) == FILE_TYPE_DISK && Identify(handle, identity);
+}
+
+bool IdentifyPath(const std::filesystem::path& file, FileIdentity& identity) {
+  // No access asked for: the file is only identified, whoever holds it open.
+  const HANDLE handle =
+      CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool known = Identify(handle, identity);
+  CloseHandle(handle);
+  return known;
+}
+
+bool StandardIs(DWORD which, const std::filesystem::path& file) {
+  FileIdentity standard;
+  FileIdentity other;
+  return IdentifyStandard(which, standard) && IdentifyPath(file, other) && Same(standard, other);
+}
+
 }  // namespace
 
 bool StandardInputIs(const std::filesystem::path& file) {
-  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  return StandardIs(STD_INPUT_HANDLE, file);
+}
+
+bool StandardOutputIs(const std::filesystem::path& file) {
+  return StandardIs(STD_OUTPUT_HANDLE, file);
+}
+
+bool StandardOutputIsInput() {
   FileIdentity in;
-  if (input == nullptr || input == INVALID_HANDLE_VALUE || GetFileType(input) != FILE_TYPE_DISK ||
-      !Identify(input, in)) {
-    return false;
-  }
-  // No access asked for: the file is only identified, whoever holds it open.
-  const HANDLE other =
-      CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (other == INVALID_HANDLE_VALUE) return false;
   FileIdentity out;
-  const bool known = Identify(other, out);
-  CloseHandle(other);
-  if (!known || std::memcmp(in.id.Identifier, out.id.Identifier, sizeof in.id.Identifier) != 0) {
-    return false;
-  }
-  if (in.volume != 0 && out.volume != 0) return in.volume == out.volume;
-  return in.created.QuadPart == out.created.QuadPart && in.written.QuadPart == out.written.QuadPart;
+  return IdentifyStandard(STD_INPUT_HANDLE, in) && IdentifyStandard(STD_OUTPUT_HANDLE, out) &&
+         Same(in, out);
 }
 #else
 Utf8Arguments::Utf8Arguments(int argc, char** argv) : texts_(argv, argv + argc) {
@@ -120,11 +145,33 @@ Utf8Arguments::Utf8Arguments(int argc, char** argv) : texts_(argv, argv + argc) 
 
 void UseByteStreams() {}
 
-bool StandardInputIs(const std::filesystem::path& file) {
+namespace {
+
+// The regular file descriptor `fd` is open on; false for a pipe, a terminal or a device.
+bool RegularFile(int fd, struct stat& info) {
+  return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool Same(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool StandardIs(int fd, const std::filesystem::path& file) {
+  struct stat standard {};
+  struct stat other {};
+  return RegularFile(fd, standard) && stat(file.c_str(), &other) == 0 && Same(standard, other);
+}
+
+}  // namespace
+
+bool StandardInputIs(const std::filesystem::path& file) { return StandardIs(STDIN_FILENO, file); }
+
+bool StandardOutputIs(const std::filesystem::path& file) { return StandardIs(STDOUT_FILENO, file); }
+
+bool StandardOutputIsInput() {
   struct stat in {};
   struct stat out {};
-  if (fstat(STDIN_FILENO, &in) != 0 || stat(file.c_str(), &out) != 0) return false;
-  return S_ISREG(in.st_mode) && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+  return RegularFile(STDIN_FILENO, in) && RegularFile(STDOUT_FILENO, out) && Same(in, out);
 }
 #endif
 

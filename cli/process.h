@@ -35,4 +35,12 @@ void UseByteStreams();
 // another file, and when either cannot be examined.
 bool StandardInputIs(const std::filesystem::path& file);
 
+// Whether standard output writes to the existing file `file` (by any of its names), so that the
+// results would be read back as input: `miralto-cli dms -i f.txt >> f.txt`. False as above.
+bool StandardOutputIs(const std::filesystem::path& file);
+
+// Whether standard input and standard output are one regular file, as after
+// `miralto-cli dms < f.txt >> f.txt`.
+bool StandardOutputIsInput();
+
 }  // namespace miralto::cli
