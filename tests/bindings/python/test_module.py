@@ -1,5 +1,6 @@
 """The Python module against the shared vector tables, scalars and arrays alike."""
 
+import importlib.metadata
 import math
 import os
 import pathlib
@@ -380,6 +381,16 @@ def test_one_version_with_the_batch_converter():
     shown = subprocess.run([cli, "--version"], capture_output=True, check=True).stdout.decode()
     assert shown.strip() == "miralto-cli " + miralto.__version__
     assert miralto.__version__ == "1.00"
+
+
+def test_metadata_names_the_module_its_version_and_licence():
+    # What pip and importlib.metadata read: the metadata found beside the module imported.
+    found = importlib.metadata.distribution("miralto")
+    assert pathlib.Path(found.locate_file("miralto.pyi")).parent == \
+        pathlib.Path(miralto.__file__).parent
+    assert found.metadata["Name"] == "miralto"
+    assert found.version == miralto.__version__
+    assert found.metadata["License"] == "Apache-2.0"
 
 
 # Texts that are not UTF-8 and elements with a NUL: the module's typed errors, not Python's.
