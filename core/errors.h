@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/messages.h"
@@ -46,6 +47,18 @@ inline constexpr ErrorKindRow kErrorKinds[] = {
 #undef MIRALTO_KIND_ROW
 };
 inline constexpr std::size_t kErrorKindCount = std::size(kErrorKinds);
+
+// Whether `rows` gives every kind its host's value (a C status, a Python class, an SQLSTATE), in
+// the order of kErrorKinds. Each binding asserts it of its map, so that a new kind is a build
+// error there until the binding has learnt it.
+template <typename Value, std::size_t N>
+constexpr bool MapsEveryErrorKind(const std::pair<ErrorKind, Value> (&rows)[N]) {
+  if (N != kErrorKindCount) return false;
+  for (std::size_t i = 0; i < N; ++i) {
+    if (rows[i].first != kErrorKinds[i].kind) return false;
+  }
+  return true;
+}
 
 // The row of `kind`.
 constexpr const ErrorKindRow& KindRow(ErrorKind kind) {

@@ -30,14 +30,7 @@ constexpr std::pair<ErrorKind, miralto_status> kKindStatus[] = {
     {ErrorKind::kInvalidCode, MIRALTO_INVALID_CODE},
 };
 
-constexpr bool EveryKindHasItsStatus() {
-  if (std::size(kKindStatus) != miralto::kErrorKindCount) return false;
-  for (std::size_t i = 0; i < miralto::kErrorKindCount; ++i) {
-    if (kKindStatus[i].first != miralto::kErrorKinds[i].kind) return false;
-  }
-  return true;
-}
-static_assert(EveryKindHasItsStatus(),
+static_assert(miralto::MapsEveryErrorKind(kKindStatus),
               "every kind of the core's table needs its status here and in miralto.h.in");
 
 miralto_status StatusOf(ErrorKind kind) {

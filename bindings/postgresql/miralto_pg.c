@@ -82,8 +82,8 @@ static const char* server_text(const char* text) {
   return converted;
 }
 
-/* Runs `operation` on the call's arguments; fills `result` with a value, or raises its failure. */
-static void call(FunctionCallInfo fcinfo, int operation, MiraltoPgResult* result) {
+/* Runs `function` on the call's arguments; fills `result` with a value, or raises its failure. */
+static void call(FunctionCallInfo fcinfo, const char* function, MiraltoPgResult* result) {
   const bool* is_text = argument_is_text(fcinfo);
   MiraltoPgArg args[FUNC_MAX_ARGS];
   int count = PG_NARGS();
@@ -108,7 +108,7 @@ static void call(FunctionCallInfo fcinfo, int operation, MiraltoPgResult* result
     }
   }
 
-  miralto_pg_call(operation, args, count, result);
+  miralto_pg_call(function, args, count, result);
 
   if (result->outcome > MIRALTO_PG_NULL_RESULT) {
     /* Converted before the error starts, so that a conversion failure is not raised inside it. */
@@ -120,40 +120,40 @@ static void call(FunctionCallInfo fcinfo, int operation, MiraltoPgResult* result
   }
 }
 
-static Datum text_function(FunctionCallInfo fcinfo, int operation) {
+static Datum text_function(FunctionCallInfo fcinfo, const char* function) {
   MiraltoPgResult result;
 
-  call(fcinfo, operation, &result);
+  call(fcinfo, function, &result);
   if (result.outcome == MIRALTO_PG_NULL_RESULT) PG_RETURN_NULL();
   PG_RETURN_TEXT_P(cstring_to_text(result.text));
 }
 
-static Datum float8_function(FunctionCallInfo fcinfo, int operation) {
+static Datum float8_function(FunctionCallInfo fcinfo, const char* function) {
   MiraltoPgResult result;
 
-  call(fcinfo, operation, &result);
+  call(fcinfo, function, &result);
   if (result.outcome == MIRALTO_PG_NULL_RESULT) PG_RETURN_NULL();
   PG_RETURN_FLOAT8(result.number);
 }
 
-static Datum int4_function(FunctionCallInfo fcinfo, int operation) {
+static Datum int4_function(FunctionCallInfo fcinfo, const char* function) {
   MiraltoPgResult result;
 
-  call(fcinfo, operation, &result);
+  call(fcinfo, function, &result);
   if (result.outcome == MIRALTO_PG_NULL_RESULT) PG_RETURN_NULL();
   /* A difference of two four-digit base-34 groups lies within +-34^4. */
   PG_RETURN_INT32((int32)result.integer);
 }
 
-#define MIRALTO_FUNCTION(name, kind, operation) \
-  PG_FUNCTION_INFO_V1(name);                    \
-  Datum name(PG_FUNCTION_ARGS) { return kind##_function(fcinfo, operation); }
+#define MIRALTO_FUNCTION(name, kind, function) \
+  PG_FUNCTION_INFO_V1(name);                   \
+  Datum name(PG_FUNCTION_ARGS) { return kind##_function(fcinfo, function); }
 
-MIRALTO_FUNCTION(miralto_encode, text, MIRALTO_PG_ENCODE)
-MIRALTO_FUNCTION(miralto_encode_notation, text, MIRALTO_PG_ENCODE_NOTATION)
-MIRALTO_FUNCTION(miralto_encode_dms, text, MIRALTO_PG_ENCODE_DMS)
-MIRALTO_FUNCTION(miralto_lon, float8, MIRALTO_PG_LON)
-MIRALTO_FUNCTION(miralto_lat, float8, MIRALTO_PG_LAT)
-MIRALTO_FUNCTION(miralto_dms, text, MIRALTO_PG_DMS)
-MIRALTO_FUNCTION(miralto_compare_lon, int4, MIRALTO_PG_COMPARE_LON)
-MIRALTO_FUNCTION(miralto_compare_lat, int4, MIRALTO_PG_COMPARE_LAT)
+MIRALTO_FUNCTION(miralto_encode, text, "vemo_encode")
+MIRALTO_FUNCTION(miralto_encode_notation, text, "vemo_encode_notation")
+MIRALTO_FUNCTION(miralto_encode_dms, text, "vemo_encode_dms")
+MIRALTO_FUNCTION(miralto_lon, float8, "vemo_lon")
+MIRALTO_FUNCTION(miralto_lat, float8, "vemo_lat")
+MIRALTO_FUNCTION(miralto_dms, text, "vemo_dms")
+MIRALTO_FUNCTION(miralto_compare_lon, int4, "vemo_compare_lon")
+MIRALTO_FUNCTION(miralto_compare_lat, int4, "vemo_compare_lat")

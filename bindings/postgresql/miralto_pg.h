@@ -24,18 +24,6 @@ typedef struct MiraltoPgArg {
   size_t length;
 } MiraltoPgArg;
 
-/* The SQL functions, each after the core operation it calls. */
-enum MiraltoPgOperation {
-  MIRALTO_PG_ENCODE,          /* lon, lat [, corrections]: code */
-  MIRALTO_PG_ENCODE_NOTATION, /* two written coordinates [, corrections]: code */
-  MIRALTO_PG_ENCODE_DMS,      /* six degree/minute/second fields [, corrections]: code */
-  MIRALTO_PG_LON,             /* code [, corrections]: float8 */
-  MIRALTO_PG_LAT,             /* code [, corrections]: float8 */
-  MIRALTO_PG_DMS,             /* code [, corrections]: text of six fields */
-  MIRALTO_PG_COMPARE_LON,     /* code, reference: integer */
-  MIRALTO_PG_COMPARE_LAT      /* code, reference: integer */
-};
-
 /* What a call gave: a value, SQL NULL, or a failure to raise as an SQL error. */
 /* The failures follow MIRALTO_PG_NULL_RESULT. */
 enum MiraltoPgOutcome {
@@ -62,9 +50,10 @@ typedef struct MiraltoPgResult {
   char detail[256]; /* the offending text; empty when the failure names none */
 } MiraltoPgResult;
 
-/* Runs `operation` on `count` arguments. Never throws; fills `result` whatever happens. Any
- * missing argument (NULL, or a float8 NaN) gives MIRALTO_PG_NULL_RESULT. */
-void miralto_pg_call(int operation, const MiraltoPgArg* args, int count,
+/* Runs the SQL function named `function` ("vemo_encode", as the C++ side's table names it) on
+ * `count` arguments. Never throws; fills `result` whatever happens. Any missing argument (NULL, or
+ * a float8 NaN) gives MIRALTO_PG_NULL_RESULT. */
+void miralto_pg_call(const char* function, const MiraltoPgArg* args, int count,
                      MiraltoPgResult* result) MIRALTO_PG_NOEXCEPT;
 
 #ifdef __cplusplus

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bindings/postgresql/miralto_pg.h"
+#include "bindings/sql/sql_functions.h"
 #include "core/batch.h"
 #include "core/errors.h"
 #include "core/numbers.h"
@@ -21,44 +22,8 @@
 namespace miralto::postgresql {
 namespace {
 
-using batch::ElementOperation;
 using batch::Field;
 using batch::FieldKind;
-using batch::ResultKind;
-
-// What an SQL function returns from its operation's results.
-enum class Shape {
-  kFirst,   // the first result
-  kSecond,  // the second result
-  kJoined,  // every text result, joined by blanks
-};
-
-struct Definition {
-  MiraltoPgOperation function;
-  std::string_view operation;  // a row of the batch table
-  Shape shape;
-};
-
-// Every function, in the order of MiraltoPgOperation, as the SQLite extension defines it. One
-// whose operation takes the corrections also takes them after its own arguments.
-constexpr Definition kFunctions[] = {
-    {MIRALTO_PG_ENCODE, "encode", Shape::kFirst},
-    {MIRALTO_PG_ENCODE_NOTATION, "encode_notation", Shape::kFirst},
-    {MIRALTO_PG_ENCODE_DMS, "encode_dms", Shape::kFirst},
-    {MIRALTO_PG_LON, "decode_dd", Shape::kFirst},
-    {MIRALTO_PG_LAT, "decode_dd", Shape::kSecond},
-    {MIRALTO_PG_DMS, "decode", Shape::kJoined},
-    {MIRALTO_PG_COMPARE_LON, "compare", Shape::kFirst},
-    {MIRALTO_PG_COMPARE_LAT, "compare", Shape::kSecond},
-};
-
-constexpr bool InOrder() {
-  for (std::size_t i = 0; i < std::size(kFunctions); ++i) {
-    if (static_cast<std::size_t>(kFunctions[i].function) != i) return false;
-  }
-  return true;
-}
-static_assert(InOrder(), "kFunctions lists the functions in the order of MiraltoPgOperation");
 
 // The outcome of each error kind, in the order of the core's table of kinds: its SQLSTATE is the
 // C side's.
@@ -71,29 +36,11 @@ constexpr std::pair<ErrorKind, MiraltoPgOutcome> kKindOutcome[] = {
     {ErrorKind::kInvalidCode, MIRALTO_PG_INVALID_VALUE},
 };
 
-constexpr bool EveryKindHasItsOutcome() {
-  if (std::size(kKindOutcome) != kErrorKindCount) return false;
-  for (std::size_t i = 0; i < kErrorKindCount; ++i) {
-    if (kKindOutcome[i].first != kErrorKinds[i].kind) return false;
-  }
-  return true;
-}
-static_assert(EveryKindHasItsOutcome(),
+static_assert(MapsEveryErrorKind(kKindOutcome),
               "every kind of the core's table needs its outcome here (and so its SQLSTATE)");
 
 MiraltoPgOutcome OutcomeOf(ErrorKind kind) {
   return kKindOutcome[static_cast<std::size_t>(kind)].second;
-}
-
-// The corrections that follow the first `first` arguments, when the call has them, read as the
-// window reads its correction fields: the nearest integer of the number or of the text's leading
-// number.
-Corrections CorrectionsAt(const std::vector<Field>& fields, std::size_t first) {
-  if (fields.size() <= first + 1) return {};
-  auto value = [](const Field& f) {
-    return RoundToLong(f.kind == FieldKind::kNumber ? f.number : ParseLenient(f.text));
-  };
-  return {value(fields[first]), value(fields[first + 1])};
 }
 
 // Copies `text` into `buffer`, cut at a UTF-8 character boundary when it does not fit.
@@ -122,50 +69,34 @@ std::string OffendingText(const Error& error) {
 
 // One element on the backend's own thread, never the batch layer's threads: a PostgreSQL backend
 // must not start threads; the server's parallel workers share the rows instead.
-void Run(MiraltoPgOperation function, const std::vector<Field>& f, MiraltoPgResult& result) {
-  if (function < 0 || static_cast<std::size_t>(function) >= std::size(kFunctions)) {
-    throw std::invalid_argument("unknown function " + std::to_string(function));
-  }
-  const Definition& definition = kFunctions[function];
-  const ElementOperation* op = batch::FindElementOperation(definition.operation);
-  if (op == nullptr) throw std::logic_error("no operation " + std::string(definition.operation));
-  if (f.size() < op->inputs) throw std::invalid_argument("too few arguments");
-  for (const Field& field : f) {
-    if (field.kind == FieldKind::kMissing) {
+void Run(const char* name, const std::vector<Field>& f, MiraltoPgResult& result) {
+  const sql::Function* function = sql::FindFunction(name);
+  if (function == nullptr) throw std::invalid_argument("unknown function " + std::string(name));
+  const sql::Value value = sql::Call(*function, f);
+  switch (value.type) {
+    case sql::Value::Type::kNull:
       result.outcome = MIRALTO_PG_NULL_RESULT;
       return;
-    }
-  }
-  batch::Results r;
-  op->run(f.data(), op->corrected ? CorrectionsAt(f, op->inputs) : Corrections{}, r);
-  const std::size_t at = definition.shape == Shape::kSecond ? 1 : 0;
-  switch (op->kind) {
-    case ResultKind::kNumber:
-      // The number the window's text shows: its 15 digits read back exactly.
-      result.number = r.numbers[at];
+    case sql::Value::Type::kNumber:
+      result.number = value.number;
       result.outcome = MIRALTO_PG_NUMBER_RESULT;
       return;
-    case ResultKind::kInteger:
-      // Differences of two four-digit groups: whole numbers well within 32 bits.
-      result.integer = static_cast<std::int64_t>(r.numbers[at]);
+    case sql::Value::Type::kInteger:
+      result.integer = value.integer;
       result.outcome = MIRALTO_PG_INTEGER_RESULT;
       return;
-    case ResultKind::kText:
-      break;
+    case sql::Value::Type::kText:
+      if (value.text.size() >= sizeof result.text) throw std::length_error("result text too long");
+      CopyText(value.text, result.text);
+      result.outcome = MIRALTO_PG_TEXT_RESULT;
+      return;
   }
-  std::string text = r.texts[at];
-  if (definition.shape == Shape::kJoined) {
-    for (std::size_t i = 1; i < op->outputs; ++i) text += " " + r.texts[i];
-  }
-  if (text.size() >= sizeof result.text) throw std::length_error("result text too long");
-  CopyText(text, result.text);
-  result.outcome = MIRALTO_PG_TEXT_RESULT;
 }
 
 }  // namespace
 }  // namespace miralto::postgresql
 
-extern "C" void miralto_pg_call(int operation, const MiraltoPgArg* args, int count,
+extern "C" void miralto_pg_call(const char* function, const MiraltoPgArg* args, int count,
                                 MiraltoPgResult* result) noexcept {
   using namespace miralto;
   using namespace miralto::postgresql;
@@ -186,7 +117,7 @@ extern "C" void miralto_pg_call(int operation, const MiraltoPgArg* args, int cou
         f.text = std::string_view(a.text, a.length);
       }
     }
-    Run(static_cast<MiraltoPgOperation>(operation), fields, *result);
+    Run(function, fields, *result);
   } catch (const Error& error) {
     // Telling the failure allocates too; a failure there still leaves a result.
     try {

@@ -168,14 +168,7 @@ constexpr std::pair<ErrorKind, const char*> kHostErrors[] = {
     {ErrorKind::kOutOfReach, "ValueError"}, {ErrorKind::kInvalidCode, "ValueError"},
 };
 
-constexpr bool EveryKindHasItsHostError() {
-  if (std::size(kHostErrors) != kErrorKindCount) return false;
-  for (std::size_t i = 0; i < kErrorKindCount; ++i) {
-    if (kHostErrors[i].first != kErrorKinds[i].kind) return false;
-  }
-  return true;
-}
-static_assert(EveryKindHasItsHostError(),
+static_assert(MapsEveryErrorKind(kHostErrors),
               "every kind of the core's table needs its Python error here and in miralto.pyi");
 
 // The Python error classes, one per kind, in the order of the core's table.

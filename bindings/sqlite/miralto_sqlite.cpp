@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bindings/sql/sql_functions.h"
 #include "core/batch.h"
 #include "core/errors.h"
 #include "core/numbers.h"
@@ -19,10 +20,8 @@ SQLITE_EXTENSION_INIT1
 namespace miralto::sqlite {
 namespace {
 
-using batch::ElementOperation;
 using batch::Field;
 using batch::FieldKind;
-using batch::ResultKind;
 
 // The arguments as fields. Texts point into SQLite's own copies, valid for the call.
 std::vector<Field> Fields(int argc, sqlite3_value** argv) {
@@ -48,81 +47,25 @@ std::vector<Field> Fields(int argc, sqlite3_value** argv) {
   return fields;
 }
 
-bool AnyMissing(const std::vector<Field>& fields) {
-  for (const Field& f : fields) {
-    if (f.kind == FieldKind::kMissing) return true;
-  }
-  return false;
-}
-
-// The two corrections that follow the first `first` arguments, when the call has them, read as
-// the window reads its correction fields: the nearest integer of the number or of the text's
-// leading number.
-Corrections CorrectionsAt(const std::vector<Field>& fields, std::size_t first) {
-  if (fields.size() <= first) return {};
-  return {batch::CorrectionOf(fields[first]), batch::CorrectionOf(fields[first + 1])};
-}
-
-// What an SQL function returns from its operation's results.
-enum class Shape {
-  kFirst,   // the first result
-  kSecond,  // the second result
-  kJoined,  // every text result, joined by blanks
-};
-
-struct Definition {
-  const char* name;
-  std::string_view operation;  // a row of the batch table
-  Shape shape;
-};
-
-// Every function. One whose operation takes the corrections also takes them after its own
-// arguments.
-constexpr Definition kFunctions[] = {
-    {"vemo_encode", "encode", Shape::kFirst},
-    {"vemo_encode_notation", "encode_notation", Shape::kFirst},
-    {"vemo_encode_dms", "encode_dms", Shape::kFirst},
-    {"vemo_lon", "decode_dd", Shape::kFirst},
-    {"vemo_lat", "decode_dd", Shape::kSecond},
-    {"vemo_dms", "decode", Shape::kJoined},
-    {"vemo_compare_lon", "compare", Shape::kFirst},
-    {"vemo_compare_lat", "compare", Shape::kSecond},
-};
-
-struct Bound {
-  const ElementOperation* op;
-  Shape shape;
-};
-
 void Call(sqlite3_context* context, int argc, sqlite3_value** argv) {
-  const auto& bound = *static_cast<const Bound*>(sqlite3_user_data(context));
-  const ElementOperation& op = *bound.op;
+  const auto& function = *static_cast<const sql::Function*>(sqlite3_user_data(context));
   try {
-    const std::vector<Field> f = Fields(argc, argv);
-    if (AnyMissing(f)) {
-      sqlite3_result_null(context);
-      return;
-    }
-    batch::Results r;
-    op.run(f.data(), CorrectionsAt(f, op.inputs), r);
-    const std::size_t at = bound.shape == Shape::kSecond ? 1 : 0;
-    switch (op.kind) {
-      case ResultKind::kNumber:
-        // The number the window's text shows: its 15 digits read back exactly.
-        sqlite3_result_double(context, r.numbers[at]);
+    const sql::Value value = sql::Call(function, Fields(argc, argv));
+    switch (value.type) {
+      case sql::Value::Type::kNull:
+        sqlite3_result_null(context);
         return;
-      case ResultKind::kInteger:
-        // Differences of two four-digit groups: whole numbers well within 64 bits.
-        sqlite3_result_int64(context, static_cast<sqlite3_int64>(r.numbers[at]));
+      case sql::Value::Type::kNumber:
+        sqlite3_result_double(context, value.number);
         return;
-      case ResultKind::kText:
-        break;
+      case sql::Value::Type::kInteger:
+        sqlite3_result_int64(context, static_cast<sqlite3_int64>(value.integer));
+        return;
+      case sql::Value::Type::kText:
+        sqlite3_result_text(context, value.text.data(), static_cast<int>(value.text.size()),
+                            SQLITE_TRANSIENT);
+        return;
     }
-    std::string text = r.texts[at];
-    if (bound.shape == Shape::kJoined) {
-      for (std::size_t i = 1; i < op.outputs; ++i) text += " " + r.texts[i];
-    }
-    sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
   } catch (const Error& error) {
     const std::string message = error.Message();
     sqlite3_result_error(context, message.data(), static_cast<int>(message.size()));
@@ -138,24 +81,19 @@ int Register(sqlite3* db, char** error_message) {
 #ifdef SQLITE_INNOCUOUS
   flags |= SQLITE_INNOCUOUS;  // no side effects: usable in views, triggers and indexes
 #endif
-  // The operations live as long as the program: the bindings can too.
-  static const std::vector<Bound> bound = [] {
-    std::vector<Bound> rows;
-    for (const Definition& d : kFunctions) {
-      rows.push_back({batch::FindElementOperation(d.operation), d.shape});
-    }
-    return rows;
-  }();
-  for (std::size_t i = 0; i < std::size(kFunctions); ++i) {
-    const Definition& d = kFunctions[i];
-    const ElementOperation& op = *bound[i].op;
-    for (int extra = 0; extra <= (op.corrected ? 2 : 0); extra += 2) {
+  for (const sql::Function& function : sql::kFunctions) {
+    const std::string name(function.name);
+    const int inputs = static_cast<int>(sql::OperationOf(function).inputs);
+    const bool corrected = sql::OperationOf(function).corrected;
+    for (int extra = 0; extra <= (corrected ? 2 : 0); extra += 2) {
+      // The table is static: its rows outlive every connection.
       const int rc = sqlite3_create_function_v2(
-          db, d.name, static_cast<int>(op.inputs) + extra, flags,
-          const_cast<void*>(static_cast<const void*>(&bound[i])), Call, nullptr, nullptr, nullptr);
+          db, name.c_str(), inputs + extra, flags,
+          const_cast<void*>(static_cast<const void*>(&function)), Call, nullptr, nullptr, nullptr);
       if (rc != SQLITE_OK) {
         if (error_message != nullptr) {
-          *error_message = sqlite3_mprintf("cannot register %s: %s", d.name, sqlite3_errmsg(db));
+          *error_message =
+              sqlite3_mprintf("cannot register %s: %s", name.c_str(), sqlite3_errmsg(db));
         }
         return rc;
       }
