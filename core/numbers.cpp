@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -17,6 +18,7 @@
 #include <fmt/compile.h>
 
 #include "core/errors.h"
+#include "core/numbers_internal.h"
 
 namespace miralto {
 
@@ -31,13 +33,12 @@ constexpr std::string_view kDoubleRangeText = "1.8E+308";
 constexpr std::array<double, 16> kPowersOfTenDouble = {
     1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-// Where the longest number at the front of a text stands, with what is needed to tell an overflow
-// from an underflow.
+// Where the longest number at the front of a text stands. Its value is the general reader's, which
+// tells an overflow (infinity) from an underflow (zero) itself.
 struct Scanned {
   bool found = false;  // at least one mantissa digit
   bool negative = false;
-  std::size_t end = 0;         // the number is text[0, end), sign included
-  std::int64_t magnitude = 0;  // decimal exponent of the first significant digit, saturated
+  std::size_t end = 0;  // the number is text[0, end), sign included
   // For the quick road: the digits as an integer while there are at most 15 of them.
   std::uint64_t digits = 0;
   int digit_count = 0;
@@ -58,28 +59,15 @@ Scanned ScanNumber(std::string_view text) {
       if (++s.digit_count <= 15) s.digits = s.digits * 10 + static_cast<std::uint64_t>(*p - '0');
     }
   };
-  auto skip_zeros = [&s, &p, end] {
-    for (; p != end && *p == '0'; ++p) {
-      if (++s.digit_count <= 15) s.digits *= 10;
-    }
-  };
-  constexpr std::int64_t kCountLimit = 1'000'000'000;
   const char* const integer_start = p;
-  skip_zeros();
-  const char* const significant = p;  // the first digit that is not a leading zero
   take_digits();
-  // Significant digits before the period; leading zeros after it when there are none.
-  const std::int64_t integer_digits = std::min<std::int64_t>(p - significant, kCountLimit);
-  std::int64_t leading_fraction_zeros = 0;
   bool found = p != integer_start;
   if (p != end && *p == '.') {
     const char* const fraction_start = ++p;
-    if (integer_digits == 0) {
-      skip_zeros();
-      leading_fraction_zeros = std::min<std::int64_t>(p - fraction_start, kCountLimit);
-    }
     take_digits();
-    s.fraction_digits = static_cast<int>(std::min<std::int64_t>(p - fraction_start, kCountLimit));
+    // Only read while there are at most 15 digits in all; capped so that a long text fits an int.
+    s.fraction_digits =
+        static_cast<int>(std::min<std::ptrdiff_t>(p - fraction_start, 1'000'000'000));
     found = found || p != fraction_start;
   }
   if (!found) return Scanned{};
@@ -89,22 +77,15 @@ Scanned ScanNumber(std::string_view text) {
   auto at = [&text](std::size_t i) { return i < text.size() ? text[i] : '\0'; };
 
   // The exponent counts only when a digit follows E and its sign; otherwise the number ends at E.
-  std::int64_t exponent = 0;
   if (at(pos) == 'e' || at(pos) == 'E') {
     ++pos;
-    const bool exponent_negative = at(pos) == '-';
     if (at(pos) == '+' || at(pos) == '-') ++pos;
     if (IsDigit(at(pos))) {
-      for (; IsDigit(at(pos)); ++pos) {
-        if (exponent < 1'000'000'000) exponent = exponent * 10 + (text[pos] - '0');
-      }
+      while (IsDigit(at(pos))) ++pos;
       s.end = pos;
       s.has_exponent = true;
-      if (exponent_negative) exponent = -exponent;
     }
   }
-  s.magnitude =
-      (integer_digits > 0 ? integer_digits - 1 : -(leading_fraction_zeros + 1)) + exponent;
   return s;
 }
 
@@ -207,7 +188,13 @@ bool RoundDoubleByShortest(double magnitude, Rounded& r) {
   return r.length <= 15;
 }
 
+}  // namespace
+
+namespace internal {
+
 #if defined(__SIZEOF_INT128__) && !defined(MIRALTO_NO_INT128)
+namespace {
+
 __extension__ typedef unsigned __int128 Wide;
 
 constexpr std::array<Wide, 28> kPowersOfTen = [] {
@@ -219,6 +206,10 @@ constexpr std::array<Wide, 28> kPowersOfTen = [] {
   }
   return powers;
 }();
+
+}  // namespace
+
+bool IntegerRoundingBuilt() { return true; }
 
 // For a Single from 1E-20 to below 1E+07, the magnitudes positions have: the exact rounding to 7
 // digits in integer arithmetic, several times faster than the general formatter. The Single is
@@ -265,16 +256,16 @@ bool RoundSingleToSeven(double magnitude, std::uint32_t& digits, int& exponent) 
   return false;
 }
 
-// For a double from 1E-5 to below 2^52, the magnitudes decimal degrees have: the exact rounding to
+// For a double from 1E-5 to below 1E+15, the magnitudes decimal degrees have: the exact rounding to
 // 15 digits, ties to even, in integer arithmetic, as the formatter would give it. The double is
 // m / 2^shift with m below 2^53; scaled by 10^(14 - e) it stays below 2^128.
 bool RoundDoubleToFifteen(double magnitude, std::uint64_t& digits, int& exponent) {
-  if (!(magnitude >= 1e-5 && magnitude < 0x1p52)) return false;
+  if (!(magnitude >= 1e-5 && magnitude < 1e15)) return false;
   std::uint64_t bits = 0;  // memcpy, not std::bit_cast, which the browser's library lacks
   std::memcpy(&bits, &magnitude, sizeof bits);
   const int biased = static_cast<int>(bits >> 52);
   const std::uint64_t m = (std::uint64_t{1} << 52) | (bits & ((std::uint64_t{1} << 52) - 1));
-  const int shift = 1023 + 52 - biased;  // 1 to 69 here
+  const int shift = 1023 + 52 - biased;  // 3 to 69 here
   int e = ((biased - 1023) * 78913) >> 18;
   constexpr std::uint64_t kLow = 100'000'000'000'000;  // 10^14
   for (int tries = 0; tries < 3; ++tries) {
@@ -306,9 +297,17 @@ bool RoundDoubleToFifteen(double magnitude, std::uint64_t& digits, int& exponent
 }
 #else
 // Without 128-bit integers (MSVC) every number takes the general way, with the same results.
+bool IntegerRoundingBuilt() { return false; }
 bool RoundSingleToSeven(double, std::uint32_t&, int&) { return false; }
 bool RoundDoubleToFifteen(double, std::uint64_t&, int&) { return false; }
 #endif
+
+}  // namespace internal
+
+namespace {
+
+using internal::RoundDoubleToFifteen;
+using internal::RoundSingleToSeven;
 
 bool RoundDoubleExactly(double magnitude, Rounded& r) {
   std::uint64_t rounded = 0;

@@ -12,6 +12,7 @@
 
 #include "core/errors.h"
 #include "core/numbers.h"
+#include "core/numbers_internal.h"
 #include "tests/vectors.h"
 
 namespace miralto {
@@ -225,6 +226,66 @@ TEST(SingleValueTest, IsWhatTheTextReadsBackAs) {
 
 namespace miralto {
 namespace {
+
+// The integer roads of SingleText and DoubleText answer by themselves over the whole range they
+// claim, with the general formatter's digits. One that gave up early would leave every text right,
+// only slower, so each is asked whether it answered. Checked in every binade of the range (its
+// first and last values and random ones), next to every power of ten, and at the range's ends.
+template <typename Digits, typename Float>
+void CheckIntegerRoad(bool (*road)(double, Digits&, int&), int digits_shown, double low,
+                      double high) {
+  const auto first_digit = static_cast<Digits>(std::pow(10.0, digits_shown - 1));
+  auto check = [&](Float value) {
+    if (::testing::Test::HasFatalFailure() || !(value >= low && value < high)) return;
+    Digits digits = 0;
+    int exponent = 0;
+    ASSERT_TRUE(road(value, digits, exponent)) << std::hexfloat << value;
+    char buffer[48];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                   std::chars_format::scientific, digits_shown - 1)
+                         .ptr;
+    ASSERT_EQ(fmt::format("{}.{:0{}}e{:+03}", digits / first_digit, digits % first_digit,
+                          digits_shown - 1, exponent),
+              std::string(buffer, end))
+        << std::hexfloat << value;
+  };
+  auto run = [&check](Float from, Float toward, int count) {
+    for (int i = 0; i < count; ++i, from = std::nextafter(from, toward)) check(from);
+  };
+  const Float top = std::numeric_limits<Float>::max();
+  Float least = static_cast<Float>(low);
+  while (least < low) least = std::nextafter(least, top);
+  Float greatest = static_cast<Float>(high);
+  while (greatest >= high) greatest = std::nextafter(greatest, Float{0});
+  run(least, top, 1000);
+  run(greatest, Float{0}, 1000);
+  std::mt19937_64 random(20261211);
+  constexpr int kMantissaBits = std::numeric_limits<Float>::digits;
+  for (int binade = std::ilogb(least); binade <= std::ilogb(greatest); ++binade) {
+    const Float power = std::ldexp(Float{1}, binade);
+    run(power, top, 100);
+    run(std::nextafter(2 * power, Float{0}), Float{0}, 100);
+    for (int i = 0; i < 2000; ++i) {
+      const auto mantissa = static_cast<Float>(random() >> (64 - kMantissaBits + 1));
+      check(std::ldexp(Float{1} + std::ldexp(mantissa, 1 - kMantissaBits), binade));
+    }
+  }
+  for (int e = -20; e <= 16; ++e) {
+    const auto power = static_cast<Float>(std::pow(10.0L, e));
+    run(power, Float{0}, 200);
+    run(power, top, 200);
+  }
+}
+
+TEST(IntegerRoadTest, SinglesOfTheWholeRangeAnswerWithTheFormattersDigits) {
+  if (!internal::IntegerRoundingBuilt()) GTEST_SKIP() << "built without 128-bit integers";
+  CheckIntegerRoad<std::uint32_t, float>(internal::RoundSingleToSeven, 7, 1e-20, 1e7);
+}
+
+TEST(IntegerRoadTest, DoublesOfTheWholeRangeAnswerWithTheFormattersDigits) {
+  if (!internal::IntegerRoundingBuilt()) GTEST_SKIP() << "built without 128-bit integers";
+  CheckIntegerRoad<std::uint64_t, double>(internal::RoundDoubleToFifteen, 15, 1e-5, 1e15);
+}
 
 // Short decimal texts take a quick road; it must give what the general reader gives.
 TEST(ParseTest, ShortDecimalsReadAsTheGeneralReaderReadsThem) {
