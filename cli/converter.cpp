@@ -349,7 +349,9 @@ bool Converter::ConvertRecord(std::string_view record, std::string& out) {
 
 void Converter::HandleLine(std::string_view line, Lines& lines, std::string& out) {
   ++lines.number;
-  if (lines.number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+  if (lines.number == 1 && line.starts_with(kByteOrderMark)) {
+    line.remove_prefix(kByteOrderMark.size());
+  }
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   if (options_.csv) {
     // A CSV record whose quoted field holds a line break runs over several lines: it is gathered

@@ -19,6 +19,9 @@ struct csv_parser;  // libcsv's parser state, known only to converter.cpp
 
 namespace miralto::cli {
 
+// A UTF-8 byte-order mark, which every reader of the converter drops at the input's start.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 struct Options {
   Command command = Command::kDms;
   bool dd = false;            // decode: decimal degrees instead of degrees/minutes/seconds

@@ -299,6 +299,19 @@ void AppendJsonString(std::string& out, std::string_view text) {
   out += '"';
 }
 
+void AppendUtf8(std::string& out, std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t length = Utf8Length(text, pos);
+    if (length == 0) {
+      out += kReplacement;
+      ++pos;
+    } else {
+      out.append(text, pos, length);
+      pos += length;
+    }
+  }
+}
+
 void AppendXmlText(std::string& out, std::string_view text) {
   AppendXmlCharacters(out, text, true);
 }

@@ -81,6 +81,9 @@ const FormatInfo& Info(Format format);
 // `text` as a JSON string, quotes included; bytes that are not UTF-8 become U+FFFD.
 void AppendJsonString(std::string& out, std::string_view text);
 
+// `text` as it is, but for bytes that are not UTF-8, which become U+FFFD as in AppendJsonString.
+void AppendUtf8(std::string& out, std::string_view text);
+
 // `text` escaped for XML character data and attribute values; bytes that are not UTF-8 and
 // characters XML cannot hold become U+FFFD.
 void AppendXmlText(std::string& out, std::string_view text);

@@ -64,6 +64,15 @@ class JsonReader {
     while (Blank(input_.Peek())) input_.Get();
     return input_.Peek();
   }
+  // Skips a UTF-8 byte-order mark, which RFC 8259 lets a reader ignore, as text input does.
+  // False for a start that is only part of one.
+  bool SkipByteOrderMark() {
+    if (input_.Peek() != static_cast<unsigned char>(kByteOrderMark[0])) return true;
+    for (const char c : kByteOrderMark) {
+      if (input_.Get() != static_cast<unsigned char>(c)) return false;
+    }
+    return true;
+  }
   // Consumes `c` after blanks; anything else is an error.
   void Expect(char c) {
     if (PeekToken() != c) Fail(std::string("expected '") + c + "'");
@@ -127,15 +136,19 @@ class JsonReader {
       }
     }
   }
-  // Appends the string at the input (quotes included) to `out`.
+  // Appends the string at the input (quotes included) to `out`, its bytes that are not UTF-8 as
+  // U+FFFD: what is copied from it to the output stays JSON.
   void String(std::string& out) {
     if (input_.Peek() != '"') Fail("expected a string");
+    const std::size_t start = out.size();
+    bool beyond_ascii = false;
     out += static_cast<char>(input_.Get());
     for (;;) {
       const int c = input_.Get();
       if (c == EOF || c < 0x20) Fail("unterminated string, or a control character in one");
       out += static_cast<char>(c);
-      if (c == '"') return;
+      beyond_ascii = beyond_ascii || c >= 0x80;
+      if (c == '"') break;
       if (c != '\\') continue;
       const int e = input_.Get();
       if (e == EOF ||
@@ -148,6 +161,11 @@ class JsonReader {
         if (h == EOF || !std::isxdigit(h)) Fail("a bad \\u escape in a string");
         out += static_cast<char>(h);
       }
+    }
+    if (beyond_ascii) {
+      const std::string text = out.substr(start);
+      out.resize(start);
+      AppendUtf8(out, text);
     }
   }
   [[noreturn]] void Fail(const std::string& what) {
@@ -328,10 +346,10 @@ class FeatureParser {
 
 }  // namespace
 
-bool ConvertGeoJson(const Options& options, std::FILE* in, std::FILE* out) {
+bool ConvertGeoJson(const Options& options, std::FILE* in, std::FILE* out, std::FILE* messages) {
   JsonReader reader(in);
   FeatureParser parser;
-  if (reader.PeekToken() != '{') {
+  if (!reader.SkipByteOrderMark() || reader.PeekToken() != '{') {
     throw std::runtime_error("the input is not a GeoJSON FeatureCollection");
   }
   reader.Expect('{');
@@ -392,6 +410,13 @@ bool ConvertGeoJson(const Options& options, std::FILE* in, std::FILE* out) {
       output += number == 1 ? "\n" : ",\n";
       if (!IsObject(feature)) {
         output += feature;
+        // No properties to hold the error: it is told where a user sees it.
+        if (messages != nullptr) {
+          std::string message = "miralto-cli: ";
+          AppendFailure(message, number, problem, "feature");
+          message += '\n';
+          std::fputs(message.c_str(), messages);
+        }
       } else {
         auto write_properties = [&] {
           output += "\"properties\":{";

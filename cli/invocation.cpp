@@ -301,7 +301,8 @@ int Run(const Invocation& invocation) {
     return 1;
   }
   try {
-    if (invocation.from_geojson) return ConvertGeoJson(options, in.get(), out.get()) ? 0 : 1;
+    if (invocation.from_geojson)
+      return ConvertGeoJson(options, in.get(), out.get(), stderr) ? 0 : 1;
     if (invocation.one_record) {
       Converter converter(options);
       std::string line;

@@ -23,9 +23,6 @@ namespace miralto::cli {
 
 namespace {
 
-// A UTF-8 byte-order mark, which the converter drops before the first field.
-constexpr std::string_view kMark = "\xEF\xBB\xBF";
-
 // One read of at most `size` bytes: what is there, without waiting for more.
 std::size_t ReadSome(int fd, char* data, std::size_t size) {
   for (;;) {
@@ -60,10 +57,11 @@ std::size_t BlockReader::Cut() {
     std::size_t i = scanned_;
     if (!started_) {
       // The converter drops a byte-order mark before the first field: so does the quote rule.
-      const std::string_view head(buffer_.data(), std::min(filled_, kMark.size()));
-      if (head.size() < kMark.size() && kMark.starts_with(head)) return last_end_;  // wait
+      const std::string_view head(buffer_.data(), std::min(filled_, kByteOrderMark.size()));
+      if (head.size() < kByteOrderMark.size() && kByteOrderMark.starts_with(head))
+        return last_end_;  // wait
       started_ = true;
-      if (head == kMark) i = kMark.size();
+      if (head == kByteOrderMark) i = kByteOrderMark.size();
     }
     for (; i < filled_; ++i) {
       const char c = buffer_[i];
@@ -170,7 +168,7 @@ struct Shared {
 // the first LF outside quotes (by the block reader's rule); all of `text` when none ends it.
 std::size_t FirstRecordEnd(std::string_view text, bool csv) {
   std::size_t i = 0;
-  if (csv && text.starts_with(kMark)) i = kMark.size();
+  if (csv && text.starts_with(kByteOrderMark)) i = kByteOrderMark.size();
   CsvQuotes quotes;
   for (; i < text.size(); ++i) {
     if (csv) quotes.Step(text[i]);

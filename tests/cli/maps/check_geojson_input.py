@@ -1,6 +1,7 @@
 """`miralto-cli encode --from geojson` on hostile and re-run input: nesting far past the limit is a
 clean error, not a crash; properties pass through as written (long integers, numbers beyond the
-double range); a feature's results of an earlier run are replaced; and the input is read feature
+double range), but for bytes that are not UTF-8; a feature's results of an earlier run are
+replaced; a feature that is no object is named on standard error; and the input is read feature
 by feature, in memory far below the file's size.
 
 Usage: check_geojson_input.py CLI WORKDIR
@@ -64,6 +65,29 @@ features = json.loads(result.stdout)["features"]
 expect(features[0]["properties"] == {"name": "x", "code": "8i4k7zwpg"},
        f"re-run, converted: {features[0]['properties']}")
 expect(list(features[1]["properties"]) == ["error"], f"re-run, failed: {features[1]['properties']}")
+
+# Bytes that are not UTF-8 (Latin-1, a sequence cut short, an encoded surrogate) in property
+# names and values and in the collection's own members become U+FFFD, as in every other output:
+# the output stays JSON, and the feature is converted.
+feature = (b'{"type":"Feature","properties":{"caf\xe9":"a\xffb","cut":"\xe5\xb9",'
+           b'"s":"\xed\xa0\x80","ok":"\xe5\xb9\xbf"},"geometry":' + POINT.encode() + b"}")
+result = run(b'{"type":"FeatureCollection","name":"\xff","features":[' + feature + b"]}")
+try:
+    written = json.loads(result.stdout.decode("utf-8"))
+    expect(result.returncode == 0 and written["name"] == "\ufffd" and
+           written["features"][0]["properties"] == {"caf\ufffd": "a\ufffdb", "cut": "\ufffd\ufffd",
+                                                    "s": "\ufffd" * 3, "ok": "\u5e7f",
+                                                    "code": "8i4k7zwpg"},
+           f"not UTF-8: exit {result.returncode}, {written}")
+except ValueError as error:
+    failures.append(f"not UTF-8: the output is not UTF-8 JSON ({error}): {result.stdout!r}")
+
+# A feature that is no object has no properties to hold its error: standard error names it.
+point = '{"type":"Feature","properties":{},"geometry":' + POINT + "}"
+result = run(collection(point, "null", "5"))
+expect(result.returncode == 1 and b"feature 2: " in result.stderr
+       and b"feature 3: " in result.stderr and b"feature 1" not in result.stderr,
+       f"no object: exit {result.returncode}, {result.stderr!r}")
 
 # 80 MB in features of 2 MB each, in an address space of 96 MB: only one feature is held. The
 # sanitizers' shadow memory needs more address space than that: there only the output is checked.
