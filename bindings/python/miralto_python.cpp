@@ -94,11 +94,11 @@ class Column {
     return {kinds_[i], values_[i], texts_[i]};
   }
 
-  // One Python object as an element: None and NaN are missing, numbers are numbers, str and
-  // bytes are texts. Whole numbers become their decimal text, which reads back exactly however
-  // large they are.
+  // One Python object as an element: None, NaN and pandas' pd.NA are missing, numbers are
+  // numbers, str and bytes are texts. Whole numbers become their decimal text, which reads back
+  // exactly however large they are.
   static void Read(const py::handle& object, FieldKind& kind, double& value, std::string& text) {
-    if (object.is_none()) {
+    if (object.is_none() || IsPandasMissing(object)) {
       kind = FieldKind::kMissing;
     } else if (py::isinstance<py::str>(object)) {
       kind = FieldKind::kText;
@@ -127,6 +127,28 @@ class Column {
   }
 
  private:
+  // pd.NA, the missing value of pandas' nullable columns (Float64, Int64, string), which takes no
+  // float(). Looked up without importing pandas: where it is not loaded, no such value exists.
+  static bool IsPandasMissing(const py::handle& object) {
+    static PyObject* missing = nullptr;  // kept: pandas stays loaded once it is
+    if (missing == nullptr) {
+      // Only an object of none of Python's own kinds can be it; those are told apart at once.
+      if (PyFloat_Check(object.ptr()) || PyLong_Check(object.ptr()) ||
+          PyUnicode_Check(object.ptr()) || PyBytes_Check(object.ptr())) {
+        return false;
+      }
+      PyObject* modules = PyImport_GetModuleDict();                // borrowed
+      PyObject* pandas = PyDict_GetItemString(modules, "pandas");  // borrowed
+      if (pandas == nullptr) return false;
+      missing = PyObject_GetAttrString(pandas, "NA");
+      if (missing == nullptr) {  // pandas part-way through its import
+        PyErr_Clear();
+        return false;
+      }
+    }
+    return object.ptr() == missing;
+  }
+
   static std::string Utf8(const char32_t* data, std::size_t width) {
     while (width > 0 && data[width - 1] == 0) --width;  // numpy pads texts with NULs
     std::string out;
@@ -417,7 +439,7 @@ errors : {"raise", "coerce"}
     empty text or NaN.
 return_mask : bool
     Also return a boolean mask (a bool for scalars) that is True where an element failed.
-    Missing inputs (None, NaN) give missing results and are not failures.
+    Missing inputs (None, NaN, pandas' NA) give missing results and are not failures.
 )";
 
 py::object DefaultCorrections() { return py::make_tuple(0, 0); }
