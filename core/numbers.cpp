@@ -89,14 +89,18 @@ Scanned ScanNumber(std::string_view text) {
   return s;
 }
 
+// Up to 15 digits and no exponent, both the integer and the power of ten are exact doubles, so
+// one division gives the correctly rounded value, as the general reader would. False otherwise.
+bool QuickValue(const Scanned& s, double& value) {
+  if (s.has_exponent || s.digit_count > 15) return false;
+  value = static_cast<double>(s.digits) / kPowersOfTenDouble[s.fraction_digits];
+  if (s.negative) value = -value;
+  return true;
+}
+
 // The value of the number scanned at the front of `source`; messages quote the whole `text`.
 double ToDouble(const Scanned& s, std::string_view source, std::string_view text) {
-  // Up to 15 digits and no exponent, both the integer and the power of ten are exact doubles, so
-  // one division gives the correctly rounded value, as the general reader would.
-  if (!s.has_exponent && s.digit_count <= 15) {
-    const double value = static_cast<double>(s.digits) / kPowersOfTenDouble[s.fraction_digits];
-    return s.negative ? -value : value;
-  }
+  if (double value = 0.0; QuickValue(s, value)) return value;
   std::string_view number = source.substr(0, s.end);
   if (number.front() == '+') number.remove_prefix(1);  // the reader takes no plus sign
   double value = 0.0;
@@ -329,6 +333,22 @@ bool RoundSingleExactly(double magnitude, Rounded& r) {
   return true;
 }
 
+// A whole number of at most seven digits is its own rounding: degrees and minutes.
+bool IsSmallWhole(double magnitude) {
+  return magnitude < 1e7 && magnitude == std::trunc(magnitude);
+}
+
+// `magnitude` (positive, finite, not a small whole number) rounded to `digits` (7 for a Single, 15
+// for a double) significant digits by the fastest road that answers.
+internal::Road RoundSignificant(double magnitude, int digits, Rounded& r) {
+  if (digits == 7 ? RoundSingleExactly(magnitude, r) : RoundDoubleExactly(magnitude, r)) {
+    return internal::Road::kInteger;
+  }
+  if (digits == 15 && RoundDoubleByShortest(magnitude, r)) return internal::Road::kShortest;
+  RoundByFormatter(magnitude, digits, r);
+  return internal::Road::kGeneral;
+}
+
 // `value` with `digits` (7 for a Single, 15 for a double) significant digits, in the fixed or the
 // exponent form. Works in fixed buffers: this runs for every number a batch writes.
 std::string FormatSignificant(double value, int digits) {
@@ -337,16 +357,12 @@ std::string FormatSignificant(double value, int digits) {
   }
   if (value == 0.0) return "0";  // the negative zero too
   const double magnitude = std::fabs(value);
-  if (magnitude < 1e7 && magnitude == std::trunc(magnitude)) {
-    // A whole number of at most seven digits is its own rounding: degrees and minutes.
+  if (IsSmallWhole(magnitude)) {
     char text[16];
     return std::string(text, std::to_chars(text, text + sizeof text, static_cast<Long>(value)).ptr);
   }
   Rounded r;
-  const bool fast = digits == 7 ? RoundSingleExactly(magnitude, r)
-                                : digits == 15 && (RoundDoubleExactly(magnitude, r) ||
-                                                   RoundDoubleByShortest(magnitude, r));
-  if (!fast) RoundByFormatter(magnitude, digits, r);
+  RoundSignificant(magnitude, digits, r);
 
   char text[64];
   char* out = text;
@@ -414,6 +430,50 @@ void AppendFixed(std::string& out, double magnitude, const Rounded& r) {
 }
 
 }  // namespace
+
+namespace internal {
+
+Road SingleTextRoad(Single value) {
+  const double magnitude = std::fabs(static_cast<double>(value));
+  if (IsSmallWhole(magnitude)) return Road::kWhole;
+  Rounded r;
+  return RoundSignificant(magnitude, 7, r);
+}
+
+Road DoubleTextRoad(double value) {
+  const double magnitude = std::fabs(value);
+  if (IsSmallWhole(magnitude)) return Road::kWhole;
+  Rounded r;
+  return RoundSignificant(magnitude, 15, r);
+}
+
+bool ReadQuickly(std::string_view text, double& value) {
+  const Scanned scanned = ScanNumber(text);
+  return scanned.found && scanned.end == text.size() && QuickValue(scanned, value);
+}
+
+bool SingleValueQuickly(Single value, double& result) {
+  const double v = value;
+  // A whole number below 10^7 has at most seven digits: its text is exact, so it reads back as
+  // itself. The degrees and minutes of a position take this road.
+  if (IsSmallWhole(std::fabs(v))) {
+    result = v == 0.0 ? 0.0 : v;  // "0" for -0 too
+    return true;
+  }
+  // In the fixed form ParseStrict divides the integer of the digits by a power of ten, both exact;
+  // the seven digits with their trailing zeros over the matching power give the same quotient.
+  std::uint32_t digits = 0;
+  int exponent = 0;
+  if (RoundSingleToSeven(std::fabs(v), digits, exponent) && exponent >= -5 && exponent <= 6) {
+    const double magnitude =
+        static_cast<double>(digits) / kPowersOfTenDouble[static_cast<std::size_t>(6 - exponent)];
+    result = v < 0 ? -magnitude : magnitude;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace internal
 
 double ParseLenient(std::string_view text) {
   std::string compact;  // the text without its blanks, made only when it has any
@@ -483,19 +543,7 @@ std::string SingleText(Single value) { return FormatSignificant(value, 7); }
 std::string DoubleText(double value) { return FormatSignificant(value, 15); }
 
 double SingleValue(Single value) {
-  const double v = value;
-  // A whole number below 10^7 has at most seven digits: its text is exact, so it reads back as
-  // itself. The degrees and minutes of a position take this road.
-  if (std::fabs(v) < 1e7 && v == std::trunc(v)) return v == 0.0 ? 0.0 : v;  // "0" for -0 too
-  // In the fixed form ParseStrict divides the integer of the digits by a power of ten, both exact;
-  // the seven digits with their trailing zeros over the matching power give the same quotient.
-  std::uint32_t digits = 0;
-  int exponent = 0;
-  if (RoundSingleToSeven(std::fabs(v), digits, exponent) && exponent >= -5 && exponent <= 6) {
-    const double magnitude =
-        static_cast<double>(digits) / kPowersOfTenDouble[static_cast<std::size_t>(6 - exponent)];
-    return v < 0 ? -magnitude : magnitude;
-  }
+  if (double quick = 0.0; internal::SingleValueQuickly(value, quick)) return quick;
   return ParseStrict(SingleText(value));
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -224,6 +225,15 @@ TEST(SingleValueTest, IsWhatTheTextReadsBackAs) {
 }  // namespace
 }  // namespace miralto
 
+namespace miralto::internal {
+
+void PrintTo(Road road, std::ostream* os) {
+  constexpr const char* kNames[] = {"whole", "integer", "shortest", "general"};
+  *os << kNames[static_cast<int>(road)];
+}
+
+}  // namespace miralto::internal
+
 namespace miralto {
 namespace {
 
@@ -285,6 +295,117 @@ TEST(IntegerRoadTest, SinglesOfTheWholeRangeAnswerWithTheFormattersDigits) {
 TEST(IntegerRoadTest, DoublesOfTheWholeRangeAnswerWithTheFormattersDigits) {
   if (!internal::IntegerRoundingBuilt()) GTEST_SKIP() << "built without 128-bit integers";
   CheckIntegerRoad<std::uint64_t, double>(internal::RoundDoubleToFifteen, 15, 1e-5, 1e15);
+}
+
+// Which road SingleText and DoubleText take: a whole number below 10^7 as it is, the integer
+// rounding over its range, for a double its shortest digits where they are at most 15, and the
+// general formatter only for the rest. Without 128-bit integers the integer road is not there.
+TEST(TextRoadTest, EachNumberTakesTheFastestRoadThatClaimsIt) {
+  using internal::Road;
+  const bool integer = internal::IntegerRoundingBuilt();
+  struct Row {
+    double value;
+    Road single, dbl;          // with 128-bit integers
+    Road single_plain, plain;  // without
+  };
+  const Row rows[] = {
+      {59, Road::kWhole, Road::kWhole, Road::kWhole, Road::kWhole},
+      {9999999, Road::kWhole, Road::kWhole, Road::kWhole, Road::kWhole},
+      {1e7, Road::kGeneral, Road::kInteger, Road::kGeneral, Road::kShortest},
+      {113.288959, Road::kInteger, Road::kInteger, Road::kGeneral, Road::kShortest},
+      {0.1 + 0.2, Road::kInteger, Road::kInteger, Road::kGeneral, Road::kGeneral},
+      {1e-5, Road::kInteger, Road::kInteger, Road::kGeneral, Road::kShortest},
+      {999999999999999.9, Road::kGeneral, Road::kInteger, Road::kGeneral, Road::kGeneral},
+      {1e15, Road::kGeneral, Road::kShortest, Road::kGeneral, Road::kShortest},
+      {1.5e-7, Road::kInteger, Road::kShortest, Road::kGeneral, Road::kShortest},
+      {2e-20, Road::kInteger, Road::kShortest, Road::kGeneral, Road::kShortest},
+      {1e-21, Road::kGeneral, Road::kShortest, Road::kGeneral, Road::kShortest},
+      {1e300, Road::kGeneral, Road::kShortest, Road::kGeneral, Road::kShortest},
+      {3.0000000000000004e-7, Road::kInteger, Road::kGeneral, Road::kGeneral, Road::kGeneral},
+      {std::numeric_limits<double>::max(), Road::kGeneral, Road::kGeneral, Road::kGeneral,
+       Road::kGeneral},
+      {5e-324, Road::kGeneral, Road::kGeneral, Road::kGeneral, Road::kGeneral},
+  };
+  for (const Row& row : rows) {
+    for (const double value : {row.value, -row.value}) {
+      const auto single = static_cast<float>(value);
+      if (std::isfinite(single) && single != 0) {
+        EXPECT_EQ(internal::SingleTextRoad(single), integer ? row.single : row.single_plain)
+            << value;
+      }
+      EXPECT_EQ(internal::DoubleTextRoad(value), integer ? row.dbl : row.plain) << value;
+    }
+  }
+  // Shortest digits of 1 to 15 digits over every exponent outside the integer road's range.
+  std::mt19937_64 random(20261211);
+  for (int i = 0; i < 100000; ++i) {
+    const int length = 1 + static_cast<int>(random() % 15);
+    std::string text = std::to_string(1 + random() % 9);
+    for (int d = 1; d < length; ++d) text += static_cast<char>('0' + random() % 10);
+    const int exponent = static_cast<int>(random() % 580) - 290;
+    if (exponent >= -20 && exponent <= 15) continue;
+    text += "e" + std::to_string(exponent);
+    const double value = ParseStrict(text);
+    ASSERT_EQ(internal::DoubleTextRoad(value), Road::kShortest) << text;
+  }
+}
+
+// SingleValue's own roads answer for every Single whose text is in the fixed form, from 1E-5 to
+// below 1E+07 (only the whole ones without 128-bit integers), with what the text reads back as.
+TEST(SingleValueTest, AnswersWithoutTheTextOverTheFixedForm) {
+  const bool integer = internal::IntegerRoundingBuilt();
+  auto check = [integer](float value) {
+    if (::testing::Test::HasFatalFailure()) return;
+    double quick = 0;
+    const bool answered = internal::SingleValueQuickly(value, quick);
+    if (!integer && value != std::trunc(value)) return;
+    ASSERT_TRUE(answered) << std::hexfloat << value;
+    ASSERT_EQ(Exact(quick), Exact(ParseStrict(SingleText(value)))) << std::hexfloat << value;
+  };
+  float least = 1e-5f;
+  while (least < 1e-5) least = std::nextafter(least, 1.0f);
+  std::mt19937 random(20261211);
+  for (int binade = std::ilogb(least); binade <= 23; ++binade) {
+    const float power = std::ldexp(1.0f, binade);
+    for (float value = std::max(power, least);
+         value < std::min(power * 1.0001f, std::nextafter(1e7f, 0.0f));
+         value = std::nextafter(value, 1e7f)) {
+      check(value);
+      check(-value);
+    }
+    for (int i = 0; i < 5000; ++i) {
+      const float value =
+          std::ldexp(1.0f + std::ldexp(static_cast<float>(random() >> 9), -23), binade);
+      if (value >= least && value < 1e7f) check(value);
+    }
+  }
+  for (const float edge : {least, 0.00001f, 59.999996f, 8388607.5f, 9999999.0f, 1.0f, 0.1f}) {
+    check(edge);
+    check(-edge);
+  }
+}
+
+// The reader's road for texts of at most 15 digits without an exponent: every one of them
+// answers there, with the general reader's value.
+TEST(ParseTest, ShortDecimalsAnswerOnTheQuickRoad) {
+  std::mt19937_64 random(20261212);
+  for (int i = 0; i < 200000; ++i) {
+    const int length = 1 + static_cast<int>(random() % 15);
+    std::string text = random() % 3 == 0 ? "-" : random() % 2 ? "+" : "";
+    const int period = static_cast<int>(random() % (length + 2)) - 1;  // -1: none
+    if (period == -1 && random() % 2 == 0) text += ".";
+    for (int d = 0; d < length; ++d) {
+      if (d == period) text += '.';
+      text += static_cast<char>('0' + random() % 10);
+    }
+    if (period == length) text += '.';
+    double expected = 0;
+    const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+    std::from_chars(first, text.data() + text.size(), expected);
+    double value = 0;
+    ASSERT_TRUE(internal::ReadQuickly(text, value)) << text;
+    ASSERT_EQ(Exact(value), Exact(expected)) << text;
+  }
 }
 
 // Short decimal texts take a quick road; it must give what the general reader gives.
