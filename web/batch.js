@@ -60,9 +60,12 @@ miraltoReady.then((module) => {
     $('batch-correction-lon').value = lon;
     $('batch-correction-lat').value = lat;
   }
-  // The window's corrections, as the command line takes the correction file's by default.
+  // The window's corrections, as the command line takes the correction file's by default: those
+  // kept when the page opened, and each saved since at once, as miralto-cli reads the file anew
+  // on every run.
   storedCorrections();
   document.addEventListener('miralto-window', storedCorrections);
+  document.addEventListener('miralto-corrections', storedCorrections);
 
   function options() {
     const columns = $('batch-columns').value.trim();

@@ -98,12 +98,17 @@ class BrowserCorrectionStore : public form::CorrectionStore {
                        {Argument::Path(CorrectionFilePath(kFolder).string()),
                         Argument::Term(MessageId::kBrowserKeepsNothing)}});
     }
+    saved_ = true;
     return values;
   }
+
+  // Whether corrections were saved since the last call.
+  bool TakeSaved() { return std::exchange(saved_, false); }
 
  private:
   static constexpr const char* kFolder = "/localStorage";
   form::FileCorrectionStore store_;
+  bool saved_ = false;
 };
 
 // A failure as the page shows it: its kind and the message box text in both languages.
@@ -153,9 +158,13 @@ class Window {
     form_.Form_Load();
     return reports_.Take();
   }
+  // The step's report, with `saved` telling whether it saved corrections: the batch panel converts
+  // with the saved ones from then on, as miralto-cli reads the file anew on every run.
   val Click(const std::string& command) {
     form_.Click(command);
-    return reports_.Take();
+    val report = reports_.Take();
+    report.set("saved", store_.TakeSaved());
+    return report;
   }
   void SetText(const std::string& control, const std::string& text) {
     form_.SetText(control, text);

@@ -72,7 +72,11 @@ miraltoReady.then((module) => {
     } else if (row.kind === 'button') {
       element.type = 'button';
       element.textContent = row.text;
-      element.addEventListener('click', () => show(model.click(row.name)));
+      element.addEventListener('click', () => {
+        const report = model.click(row.name);
+        show(report);
+        if (report.saved) document.dispatchEvent(new Event('miralto-corrections'));
+      });
     } else {
       element.textContent = row.text;
     }
