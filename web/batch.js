@@ -111,16 +111,23 @@ miraltoReady.then((module) => {
     status.textContent = texts.converting;
     document.body.dataset.batch = 'running';
     worker = new Worker('batch_worker.js');
+    const fail = (text) => {
+      status.textContent = text;
+      document.body.dataset.batch = 'failed';
+      worker.terminate();
+      worker = null;
+    };
     worker.onmessage = ({ data }) => {
       if (data.progress !== undefined) {
         $('batch-progress').value = data.progress;
         return;
       }
+      if (data.unavailable) {
+        fail(texts.unavailable);
+        return;
+      }
       if (data.error) {
-        status.textContent = data.error;
-        document.body.dataset.batch = 'failed';
-        worker.terminate();
-        worker = null;
+        fail(data.error);
         return;
       }
       const [extension, type] = extensions[chosen.to];
@@ -138,10 +145,8 @@ miraltoReady.then((module) => {
       worker.terminate();
       worker = null;
     };
-    worker.onerror = (event) => {
-      status.textContent = event.message;
-      document.body.dataset.batch = 'failed';
-    };
+    // The worker's own script could not be fetched: the module's failures it tells itself.
+    worker.onerror = () => fail(texts.unavailable);
     worker.postMessage({ options: chosen, input });
   });
 });

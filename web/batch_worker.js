@@ -2,8 +2,17 @@
 // while this one converts, the output kept as blocks of bytes for the page to download.
 'use strict';
 
-importScripts('miralto.js');
-const ready = Miralto();
+// The module is fetched with each conversion's worker where no service worker keeps it (plain HTTP
+// on an intranet): one that cannot be fetched is told to the page as such, for a rejected promise
+// of a worker never reaches the page's onerror and the page would wait for ever.
+let ready;
+try {
+  importScripts('miralto.js');
+  ready = Miralto();
+} catch (e) {
+  ready = Promise.reject(e);
+}
+ready.catch(() => {});  // awaited by the conversion, not an unhandled rejection before it
 const kBlock = 1 << 20;
 
 let lastReport = 0;
@@ -59,7 +68,13 @@ function convertCollection(module, options, input) {
 }
 
 onmessage = async ({ data: { options, input } }) => {
-  const module = await ready;
+  let module;
+  try {
+    module = await ready;
+  } catch (e) {
+    postMessage({ unavailable: true });
+    return;
+  }
   lastReport = 0;
   let result;
   try {

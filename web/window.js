@@ -16,6 +16,8 @@ const pageTexts = {
     converting: 'Converting…', done: (lines, failed) =>
       (lines === null ? 'The features converted' : `${lines} lines converted`) +
       (failed ? ', some with errors' : ''),
+    unavailable: 'The converter could not be loaded from the server: check the connection and ' +
+                 'convert again.',
   },
   zh: {
     window: '位置码', batch: '批量转换', lines: '行', file: '或选择文件（仅在本机读取，不上传）',
@@ -25,6 +27,7 @@ const pageTexts = {
     noStorage: '浏览器存储不可用（隐私模式？）："修正误差" 无法在本页之外保存修正值。',
     converting: '正在转换…', done: (lines, failed) =>
       (lines === null ? '已转换各要素' : `已转换 ${lines} 行`) + (failed ? '，部分有错误' : ''),
+    unavailable: '无法从服务器加载转换程序：请检查网络连接后重新转换。',
   },
 };
 

@@ -53,10 +53,12 @@ async function serve() {
   throw new Error('the server did not start');
 }
 
-// A fresh browser profile in `locale`; every request it makes is recorded.
-async function browser(locale, requests) {
+// A fresh browser profile in `locale`, with `options` of Playwright's beside the page's own; every
+// request it makes is recorded.
+async function browser(locale, requests, options = {}) {
   const profile = mkdtempSync(path.join(os.tmpdir(), 'miralto-chromium-'));
   const context = await chromium.launchPersistentContext(profile, {
+    ...options,
     executablePath: '/usr/bin/chromium',
     headless: true,
     locale,
@@ -406,6 +408,37 @@ async function encodeTypicalRoad(page) {
   return page.textContent('#batch-preview');
 }
 
+const unavailableMessage = {
+  en: 'The converter could not be loaded from the server: check the connection and convert again.',
+  zh: '无法从服务器加载转换程序：请检查网络连接后重新转换。',
+};
+
+// The page served without its service worker, as over plain HTTP on an intranet, where each
+// conversion's worker fetches its script and the module anew: a file of the converter that cannot
+// be fetched ends the conversion with the page's message in the browser's language, after which a
+// conversion with the files back converts.
+async function withoutServiceWorker(origin, locale, language, requests) {
+  const { context, page, close } = await browser(locale, requests, { serviceWorkers: 'block' });
+  await page.goto(`${origin}/index.html`);
+  await ready(page);
+  for (const file of ['batch_worker.js', 'miralto.js', 'miralto.wasm']) {
+    const url = `${origin}/${file}`;
+    const refuse = (route) => route.abort('connectionrefused');
+    await context.route(url, refuse);
+    await page.fill('#batch-lines', '113.288959 23.236255\n');
+    await page.click('#batch-convert');
+    await page.waitForSelector('body[data-batch="failed"]', { timeout: 120000 });
+    const status = await page.textContent('#batch-status');
+    check(status === unavailableMessage[language],
+          `${language}: ${file} not fetched: the batch says "${status}"`);
+    await context.unroute(url, refuse);
+    const code = await encodeTypicalRoad(page);
+    check(code === '8i4k7zwpg\n',
+          `${language}: ${file} back: the batch gives ${JSON.stringify(code)}`);
+  }
+  await close();
+}
+
 async function main() {
   const { server, origin } = await serve();
   const scenarios = JSON.parse(readFileSync(scenariosFile, 'utf8'));
@@ -418,6 +451,7 @@ async function main() {
       console.log(`${language}: ${scenarios.length} scenarios, ${steps} steps`);
       await storageUnavailable(context, origin, language);
       await close();
+      await withoutServiceWorker(origin, locale, language, requests);
     }
 
     const { context, page, close } = await browser('en-US', requests);
