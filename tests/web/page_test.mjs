@@ -1,6 +1,8 @@
 // The page in Debian's Chromium, headless, served on 127.0.0.1 as scripts/web.sh serves it: the
-// window scenarios through the page's controls in English and in Chinese, corrections kept over a
-// reload, batches equal to miralto-cli's output byte for byte, and no request leaving the origin.
+// window scenarios through the page's controls in English and in Chinese, the About line and a
+// converter that cannot be fetched in both, corrections kept over a reload and followed by the
+// batch panel at once, batches equal to miralto-cli's output byte for byte, and no request leaving
+// the origin.
 // Usage: node page_test.mjs PAGE_FOLDER SCENARIOS_JSON MIRALTO_CLI SCREENSHOT_PNG
 // with MIRALTO_NODE_MODULES naming the folder where playwright-core is installed.
 import { spawn, spawnSync } from 'node:child_process';
@@ -408,19 +410,27 @@ async function encodeTypicalRoad(page) {
   return page.textContent('#batch-preview');
 }
 
+const aboutLine = {
+  en: 'About Miralto: published under the Apache License 2.0 (SPDX: Apache-2.0). The page ' +
+      'includes libcsv (LGPL-2.1+), simdjson, fmt and fast_float, each under its own licence.',
+  zh: '关于 Miralto：依据 Apache 许可证 2.0 版发布（SPDX：Apache-2.0）。本页包含 libcsv' +
+      '（LGPL-2.1+）、simdjson、fmt 和 fast_float，各依其自身的许可证。',
+};
 const unavailableMessage = {
   en: 'The converter could not be loaded from the server: check the connection and convert again.',
   zh: '无法从服务器加载转换程序：请检查网络连接后重新转换。',
 };
 
 // The page served without its service worker, as over plain HTTP on an intranet, where each
-// conversion's worker fetches its script and the module anew: a file of the converter that cannot
-// be fetched ends the conversion with the page's message in the browser's language, after which a
-// conversion with the files back converts.
+// conversion's worker fetches its script and the module anew: the About line names the licence,
+// and a file of the converter that cannot be fetched ends the conversion with the page's message
+// in the browser's language, after which a conversion with the files back converts.
 async function withoutServiceWorker(origin, locale, language, requests) {
   const { context, page, close } = await browser(locale, requests, { serviceWorkers: 'block' });
   await page.goto(`${origin}/index.html`);
   await ready(page);
+  const about = await page.textContent('#about');
+  check(about === aboutLine[language], `${language}: the About line says "${about}"`);
   for (const file of ['batch_worker.js', 'miralto.js', 'miralto.wasm']) {
     const url = `${origin}/${file}`;
     const refuse = (route) => route.abort('connectionrefused');
