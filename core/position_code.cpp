@@ -5,6 +5,7 @@
 #include "core/digits.h"
 #include "core/errors.h"
 #include "core/numbers.h"
+#include "core/position_code_internal.h"
 #include "core/text.h"
 
 namespace miralto {
@@ -122,12 +123,18 @@ std::string EncodePosition(const PositionValues& values, Corrections corrections
   return TenthsToCode(lon, lat, corrections);
 }
 
+namespace internal {
+
+bool IsPlainValidCode(std::string_view code) {
+  return code.size() == static_cast<std::size_t>(kCodeLength) && code[0] >= '5' && code[0] <= '8' &&
+         std::all_of(code.begin() + 1, code.end(), [](char c) { return DigitValue(c) >= 0; });
+}
+
+}  // namespace internal
+
 void ValidateCode(std::string_view code) {
   // Nine valid bytes, the bulk of any input, are checked at once; the walk below names a fault.
-  if (code.size() == static_cast<std::size_t>(kCodeLength) && code[0] >= '5' && code[0] <= '8' &&
-      std::all_of(code.begin() + 1, code.end(), [](char c) { return DigitValue(c) >= 0; })) {
-    return;
-  }
+  if (internal::IsPlainValidCode(code)) return;
   if (code.empty()) throw InvalidCodeError({MessageId::kEmptyCode, {}});
   std::size_t pos = 0;
   for (Long position = 1; pos < code.size() && position <= kCodeLength; ++position) {

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "core/angle_forms.h"
+#include "core/digits.h"
 #include "core/errors.h"
 #include "core/position_code.h"
+#include "core/position_code_internal.h"
 #include "tests/vectors.h"
 
 namespace miralto {
@@ -86,6 +88,23 @@ TEST(PositionCodeTest, MessagesNameTheOffendingCharacterOrLengthAndTheReach) {
             }),
             "conversion error: longitude minutes: \"x\" is not a number (expected digits with an "
             "optional sign, one period and an exponent such as 1.5E-3)");
+}
+
+// Every valid code passes the quick check, each zone with every digit at every place: one it
+// refused would still be accepted by the walk behind it, only slower.
+TEST(PositionCodeTest, EveryValidCodePassesTheQuickCheck) {
+  std::mt19937 random(20261211);
+  for (const char zone : {'5', '6', '7', '8'}) {
+    for (std::size_t place = 1; place < 9; ++place) {
+      for (const char digit : kDigitAlphabet) {
+        std::string code(1, zone);
+        for (std::size_t i = 1; i < 9; ++i)
+          code += kDigitAlphabet[random() % kDigitAlphabet.size()];
+        code[place] = digit;
+        EXPECT_TRUE(internal::IsPlainValidCode(code)) << code;
+      }
+    }
+  }
 }
 
 // The Long wrap-around of the original arithmetic would turn these into long codes.
