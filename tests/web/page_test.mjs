@@ -5,13 +5,14 @@
 // the origin.
 // Usage: node page_test.mjs PAGE_FOLDER SCENARIOS_JSON MIRALTO_CLI SCREENSHOT_PNG
 // with MIRALTO_NODE_MODULES naming the folder where playwright-core is installed.
-import { spawn, spawnSync } from 'node:child_process';
+import { spawnSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
 import { mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
-import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
+
+import { serve } from './serve.mjs';
 
 const [pageFolder, scenariosFile, cli, screenshotFile] = process.argv.slice(2);
 const require = createRequire(path.join(path.resolve(process.env.MIRALTO_NODE_MODULES), 'x.js'));
@@ -29,30 +30,9 @@ function check(condition, what) {
 }
 const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
 
-// A port nobody listens on, for the server.
-async function freePort() {
-  return new Promise((resolve) => {
-    const server = net.createServer().listen(0, '127.0.0.1', () => {
-      const { port } = server.address();
-      server.close(() => resolve(port));
-    });
-  });
-}
-
-async function serve() {
-  const port = await freePort();
-  const server = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1',
-                                   '--directory', pageFolder], { stdio: 'ignore' });
-  const origin = `http://127.0.0.1:${port}`;
-  for (let i = 0; i < 100; ++i) {
-    const up = await new Promise((resolve) => {
-      const socket = net.connect(port, '127.0.0.1', () => { socket.end(); resolve(true); });
-      socket.on('error', () => resolve(false));
-    });
-    if (up) return { server, origin };
-    await new Promise((r) => setTimeout(r, 100));
-  }
-  throw new Error('the server did not start');
+async function servePage() {
+  const { server, port } = await serve(pageFolder);
+  return { server, origin: `http://127.0.0.1:${port}` };
 }
 
 // A fresh browser profile in `locale`, with `options` of Playwright's beside the page's own; every
@@ -450,7 +430,7 @@ async function withoutServiceWorker(origin, locale, language, requests) {
 }
 
 async function main() {
-  const { server, origin } = await serve();
+  const { server, origin } = await servePage();
   const scenarios = JSON.parse(readFileSync(scenariosFile, 'utf8'));
   const requests = [];
   try {

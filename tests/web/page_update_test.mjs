@@ -4,13 +4,14 @@
 // Usage: node page_update_test.mjs PAGE_FOLDER CMAKE STAMP_SCRIPT SERVICE_WORKER_TEMPLATE
 // (the build's script that writes the service worker into the page folder, and its template)
 // with MIRALTO_NODE_MODULES naming the folder where playwright-core is installed.
-import { spawn, spawnSync } from 'node:child_process';
+import { spawnSync } from 'node:child_process';
 import { appendFileSync, cpSync, mkdtempSync, readFileSync, rmSync, utimesSync,
          writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
-import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
+
+import { serve } from './serve.mjs';
 
 const [pageFolder, cmake, stampScript, workerTemplate] = process.argv.slice(2);
 const require = createRequire(path.join(path.resolve(process.env.MIRALTO_NODE_MODULES), 'x.js'));
@@ -22,31 +23,6 @@ function check(condition, what) {
     failures.push(what);
     console.error(`FAILED: ${what}`);
   }
-}
-
-async function freePort() {
-  return new Promise((resolve) => {
-    const server = net.createServer().listen(0, '127.0.0.1', () => {
-      const { port } = server.address();
-      server.close(() => resolve(port));
-    });
-  });
-}
-
-// The site served on `port`; stopping the server is how the page goes offline, as the browser's
-// offline switch does not reach a service worker's own requests.
-async function serve(folder, port) {
-  const server = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1',
-                                   '--directory', folder], { stdio: 'ignore' });
-  for (let i = 0; i < 100; ++i) {
-    const up = await new Promise((resolve) => {
-      const socket = net.connect(port, '127.0.0.1', () => { socket.end(); resolve(true); });
-      socket.on('error', () => resolve(false));
-    });
-    if (up) return server;
-    await new Promise((r) => setTimeout(r, 100));
-  }
-  throw new Error('the server did not start');
 }
 
 // The files a build changes and how the test marks each build's.
@@ -87,20 +63,57 @@ async function ready(page) {
   await page.waitForSelector('body[data-ready="window"]');
 }
 
+// Waits in `page`, a page of the site, until the newest worker of the page's registration is in
+// `state` or further: "installed" for a new build's worker, which then waits for the old build's
+// pages to close, "activated" for the one in charge. A worker that turns redundant (its install
+// failed) is an error, and so is a worker still short of `state` after two minutes, which on the
+// slowest machine takes seconds.
+async function newestWorker(page, scope, state) {
+  let deadline;
+  const late = new Promise((resolve) => {
+    deadline = setTimeout(() => resolve('still short of it after two minutes'), 120000);
+  });
+  const reached = page.evaluate(async ([scope, state]) => {
+    const registration = await navigator.serviceWorker.getRegistration(scope);
+    if (!registration) return 'no registration';
+    const worker = state === 'installed' ? registration.installing || registration.waiting
+                                         : registration.installing || registration.waiting ||
+                                           registration.active;
+    if (!worker) return 'no new worker';
+    const order = ['installing', 'installed', 'activating', 'activated'];
+    return new Promise((resolve) => {
+      const look = () => {
+        if (worker.state === 'redundant') resolve('the worker became redundant');
+        else if (order.indexOf(worker.state) >= order.indexOf(state)) resolve(null);
+      };
+      worker.addEventListener('statechange', look);
+      look();
+    });
+  }, [scope, state]);
+  const problem = await Promise.race([reached, late]);
+  clearTimeout(deadline);
+  if (problem) throw new Error(`a worker ${state}: ${problem}`);
+}
+
 async function main() {
-  const site = mkdtempSync(path.join(os.tmpdir(), 'miralto-site-'));
+  // The page in a folder of the site, so that a page of the site outside it watches its worker
+  // without being one of the pages the worker answers for.
+  const root = mkdtempSync(path.join(os.tmpdir(), 'miralto-site-'));
+  const site = path.join(root, 'page');
   const profile = mkdtempSync(path.join(os.tmpdir(), 'miralto-chromium-'));
   cpSync(pageFolder, site, { recursive: true });
   build(site, 1);
-  const port = await freePort();
+  // Stopping the server is how the page goes offline, as the browser's offline switch does not
+  // reach a service worker's own requests.
+  let { server, port } = await serve(root);
   const origin = `http://127.0.0.1:${port}`;
-  let server = await serve(site, port);
+  const scope = `${origin}/page/`;
   const offline = async (going) => {
     if (going) {
       server.kill();
       await new Promise((resolve) => server.once('exit', resolve));
     } else {
-      server = await serve(site, port);
+      ({ server } = await serve(root, port));
     }
   };
   const context = await chromium.launchPersistentContext(profile, {
@@ -108,30 +121,33 @@ async function main() {
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
-  // The page closed and opened anew in the same browser, as a user does who comes back later.
-  const reopen = async (page) => {
-    await page.close();
-    const fresh = await context.newPage();
-    await fresh.goto(`${origin}/index.html`);
-    await ready(fresh);
-    return fresh;
+  const open = async () => {
+    const page = await context.newPage();
+    await page.goto(`${scope}index.html`);
+    await ready(page);
+    return page;
   };
   try {
     // Build 1 is installed for offline use.
     let page = context.pages()[0] || await context.newPage();
-    await page.goto(`${origin}/index.html`);
+    await page.goto(`${scope}index.html`);
     await ready(page);
     await page.evaluate(async () => { await navigator.serviceWorker.ready; });
+    await newestWorker(page, scope, 'activated');
 
     // Build 2 goes on the server; the page is opened again and shows it, without converting a
-    // batch, so the batch worker is not asked for.
+    // batch, so the batch worker is not asked for. The browser looks for a new worker, and
+    // installs build 2's, which waits while a page of build 1 is open.
     build(site, 2);
-    await page.goto(`${origin}/index.html`);
+    await page.goto(`${scope}index.html`);
     await ready(page);
     const online = await servedBuilds(page, ['window.js']);
     check(Object.values(online).every((n) => n === 2), `online: ${JSON.stringify(online)}`);
-    // Time for anything the old worker still stores.
-    await page.waitForTimeout(1000);
+    await page.evaluate(async () => {
+      const registration = await navigator.serviceWorker.ready;
+      await registration.update();
+    });
+    await newestWorker(page, scope, 'installed');
 
     await offline(true);
     await page.reload();
@@ -142,23 +158,15 @@ async function main() {
           `offline after an update: one build, not ${JSON.stringify(served)}`);
     await offline(false);
 
-    // Once the old build's pages are closed, the new build is the one kept for offline use.
-    page = await reopen(page);
-    await page.evaluate(async () => {
-      const registration = await navigator.serviceWorker.ready;
-      await registration.update();
-      for (let i = 0; i < 300 && registration.installing; ++i) {
-        await new Promise((r) => setTimeout(r, 100));
-      }
-    });
-    page = await reopen(page);
-    await page.evaluate(async () => {
-      const registration = await navigator.serviceWorker.ready;
-      for (let i = 0; i < 300 && (registration.waiting || registration.active.state !== 'activated');
-           ++i) {
-        await new Promise((r) => setTimeout(r, 100));
-      }
-    });
+    // Once the old build's pages are closed, the new build takes over and is the one kept for
+    // offline use, with the old build's files gone.
+    const watcher = await context.newPage();
+    await watcher.goto(`${origin}/`);
+    await page.close();
+    await newestWorker(watcher, scope, 'activated');
+    const kept = await watcher.evaluate(() => caches.keys());
+    check(kept.length === 1, `caches once build 2 took over: ${JSON.stringify(kept)}`);
+    page = await open();
     await offline(true);
     await page.reload();
     await ready(page);
@@ -170,7 +178,7 @@ async function main() {
     await context.close();
     server.kill();
     rmSync(profile, { recursive: true, force: true });
-    rmSync(site, { recursive: true, force: true });
+    rmSync(root, { recursive: true, force: true });
   }
   console.log(`${failures.length} failures`);
   process.exit(failures.length === 0 ? 0 : 1);
