@@ -1,8 +1,9 @@
 # Windows packages of the installed folder (included by cpack.cmake): a ZIP whose folder holds
-# miralto.exe, miralto-cli.exe and the README and runs where it is unpacked (the corrections stay
-# beside the programs when the folder is writable), and, where NSIS's makensis is installed, an
-# installer into Program Files with a Start menu entry and an uninstaller (the corrections then go
-# to %APPDATA%\Miralto). Both are built and tested under Wine by tests/packaging/windows_package.cmake.
+# miralto.exe, miralto-cli.exe, the README, the licence and the copyright file and runs where it is
+# unpacked (the corrections stay beside the programs when the folder is writable), and, where
+# NSIS's makensis is installed, an installer into Program Files with a Start menu entry, the
+# licence on its licence page, and an uninstaller (the corrections then go to %APPDATA%\Miralto).
+# Both are built and tested under Wine by tests/packaging/windows_package.cmake.
 set(CPACK_PACKAGE_FILE_NAME Miralto-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR})
 set(CPACK_GENERATOR ZIP)
 find_program(MIRALTO_MAKENSIS makensis)
@@ -16,6 +17,8 @@ set(CPACK_NSIS_COMPRESSOR "lzma\n  Unicode true\n  Target amd64-unicode")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/ui/icons/miralto.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/ui/icons/miralto.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME "miralto.exe")
+# The installer's licence page shows the licence (CPack's default is a text saying there is none).
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_NSIS_DISPLAY_NAME Miralto)
 set(CPACK_NSIS_PACKAGE_NAME Miralto)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)

@@ -1,12 +1,15 @@
 // The icon Explorer shows for the Windows programs: the icon directory in the executable holds the
-// three images of the drawing, and Windows makes an icon of each.
+// three images of the drawing, and Windows makes an icon of each. The version record Explorer's
+// file properties show: it names the licence.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace miralto {
 namespace {
@@ -64,6 +67,35 @@ TEST(WindowsResourcesTest, TheProgramsIconHoldsTheThreeImages) {
     DestroyIcon(icon);
   }
   EXPECT_EQ(images, (std::set<std::pair<int, int>>{{32, 1}, {32, 4}, {16, 4}}));
+}
+
+// A text of the version record's English block, as Explorer reads it; empty when there is none.
+std::wstring VersionText(const fs::path& program, const wchar_t* name) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(program.c_str(), &ignored);
+  if (size == 0) return {};
+  std::vector<BYTE> record(size);
+  if (!GetFileVersionInfoW(program.c_str(), 0, size, record.data())) return {};
+  void* text = nullptr;
+  UINT length = 0;
+  const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+  if (!VerQueryValueW(record.data(), path.c_str(), &text, &length) || length == 0) return {};
+  return static_cast<const wchar_t*>(text);
+}
+
+TEST(WindowsResourcesTest, TheVersionRecordNamesTheLicence) {
+  std::vector<fs::path> programs{MIRALTO_CLI_PROGRAM};
+#ifdef MIRALTO_WINDOW_PROGRAM
+  programs.emplace_back(MIRALTO_WINDOW_PROGRAM);
+#endif
+  for (const fs::path& given : programs) {
+    const fs::path program = fs::absolute(fs::path(given).make_preferred());
+    SCOPED_TRACE(program.string());
+    const std::wstring copyright = VersionText(program, L"LegalCopyright");
+    EXPECT_NE(copyright.find(L"Copyright "), std::wstring::npos);
+    EXPECT_NE(copyright.find(L"Apache License 2.0 (Apache-2.0)"), std::wstring::npos);
+    EXPECT_FALSE(VersionText(program, L"ProductName").empty());
+  }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 # Builds the Windows ZIP package of the build folder BUILD with CPACK, unpacks it and runs the
 # unpacked miralto-cli.exe alone (EMULATOR, "|" between words, runs it): the package holds a
-# program that needs no DLL of the build beside it, and with WINDOW set miralto.exe and the README
-# beside it.
+# program that needs no DLL of the build beside it, with the licence and the copyright file, and
+# with WINDOW set miralto.exe and the README beside it.
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 set(work ${CMAKE_CURRENT_BINARY_DIR}/package-test)
 file(REMOVE_RECURSE ${work})
@@ -38,6 +38,23 @@ if(WINDOW)
     message(FATAL_ERROR "the package's miralto.exe has ${size} bytes, more than ${limit}")
   endif()
 endif()
+# The licence and the copyright file, with the other projects' parts the programs carry, beside
+# them in every build.
+foreach(file LICENSE.txt COPYRIGHT.txt)
+  if(NOT EXISTS ${folder}/${file})
+    message(FATAL_ERROR "the package holds no ${file} beside miralto-cli.exe")
+  endif()
+endforeach()
+file(READ ${folder}/LICENSE.txt licence LIMIT 200)
+if(NOT licence MATCHES "Apache License[ \n]+Version 2.0, January 2004")
+  message(FATAL_ERROR "the package's LICENSE.txt is not the Apache License 2.0:\n${licence}")
+endif()
+file(STRINGS ${folder}/COPYRIGHT.txt licences REGEX "^License: ")
+foreach(part "Apache-2.0" "LGPL-2.1\\+" "ZPL-2.1")
+  if(NOT licences MATCHES "(^|;)License: ${part}(;|$)")
+    message(FATAL_ERROR "the package's COPYRIGHT.txt names no ${part}: ${licences}")
+  endif()
+endforeach()
 file(GLOB dlls ${folder}/*.dll)
 if(dlls)
   message(FATAL_ERROR "the package carries DLLs the program should not need: ${dlls}")

@@ -2,7 +2,8 @@
 # The Windows installer as a user runs it, under Wine (WINEPREFIX set, on a display): built by
 # CPack with NSIS's makensis, installed silently (/S) into Program Files with its Start menu entry,
 # the installed window started and driven by the window test program, then uninstalled silently,
-# which leaves nothing of the installed folder.
+# which leaves nothing of the installed folder. Its licence page shows the licence, which it
+# installs beside the programs with the copyright file.
 # usage: installer_test.sh CPACK BUILD_DIR WINDOW_TEST_PROGRAM
 set -euo pipefail
 cpack=$1 build=$2 tests=$3
@@ -15,10 +16,14 @@ if ! "$cpack" -G NSIS -B "$work" --config "$build/CPackConfig.cmake" >"$work/cpa
 fi
 installer=$(find "$work" -maxdepth 1 -name '*.exe')
 [ -n "$installer" ] || { echo "cpack made no installer"; exit 1; }
+# Its licence page shows the licence (a silent install skips the page: its script is read).
+script=$(find "$work/_CPack_Packages" -name project.nsi)
+grep -q '^ *!insertmacro MUI_PAGE_LICENSE ".*/LICENSE"$' "$script" ||
+  { echo "the installer's licence page is not LICENSE:"; grep -n LICENSE "$script"; exit 1; }
 
 wine "$installer" /S
 root=$(winepath -u 'C:\Program Files\Miralto')
-for file in miralto.exe miralto-cli.exe README.md Uninstall.exe; do
+for file in miralto.exe miralto-cli.exe README.md LICENSE.txt COPYRIGHT.txt Uninstall.exe; do
   [ -f "$root/$file" ] || { echo "not installed: $root/$file"; ls -R "$root" || true; exit 1; }
 done
 drive=$(winepath -u 'C:\')
