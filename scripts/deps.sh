@@ -52,6 +52,9 @@ TEST_PACKAGES=(googletest libgtest-dev "${FONT_PACKAGES[@]}" qt6-translations-l1
 # xvfb-run and xprop: the window program started on a virtual X server, its window's icon read back.
 # xvfb-run needs xauth, which xvfb only recommends.
 TEST_PACKAGES+=(xvfb xauth x11-utils)
+# python3-debian: its parser of Debian's machine-readable copyright format reads the packages'
+# copyright files.
+TEST_PACKAGES+=(python3-debian)
 # What building the release packages adds: dpkg-shlibdeps (dpkg-dev) and file, which CPack uses to
 # compute the Debian package's dependencies, help2man for the man page of miralto-cli, and lintian,
 # which the package test runs over the packages.

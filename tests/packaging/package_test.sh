@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release packages with scripts/package.sh, unpacks the Debian packages into a temporary
 # root with dpkg-deb -x and checks what a user gets: each file in its package, the dependencies,
-# lintian's verdict over every package (the PostgreSQL extensions' too), a working miralto-cli of this version with its man page and completion, and the
-# same tree in the .tar.gz.
+# lintian's verdict over every package (the PostgreSQL extensions' too), the licence in every
+# copyright file and the Python module's metadata, a working miralto-cli of this version with its
+# man page and completion, and the same tree in the .tar.gz.
 # Usage: package_test.sh VERSION [BUILD] (BUILD: a finished release build to package; without it
 # scripts/package.sh builds one)
 set -euo pipefail
@@ -71,6 +72,36 @@ PYTHONPATH="$root/usr/lib/python3/dist-packages" /usr/bin/python3 -c \
 for program in miralto miralto-cli; do
   [ -x "$root/usr/bin/$program" ] || fail "/usr/bin/$program is not executable"
 done
+
+# The licence: each package's copyright file in Debian's machine-readable format, Miralto's own
+# files under Apache-2.0 and every licence it names with its text or a paragraph of its own; the
+# Python module's metadata, pkg-config and the README name it too.
+copyright_check='
+import sys
+from debian import copyright
+with open(sys.argv[1], encoding="utf-8") as f:
+    c = copyright.Copyright(f, strict=True)
+own = c.find_files_paragraph("core/operations.cpp")
+assert own is not None and own.files == ("*",), "no paragraph for the own files"
+assert own.license.synopsis == "Apache-2.0", "own files under " + own.license.synopsis
+texts = {p.license.synopsis for p in c.all_license_paragraphs()}
+for p in c.all_files_paragraphs():
+    files = " ".join(p.files)
+    for name in p.license.synopsis.replace(" or ", " and ").split(" and "):
+        assert p.license.text or name in texts, f"no text of {name} ({files})"
+'
+for package in "${packages[@]}"; do
+  /usr/bin/python3 -c "$copyright_check" "$work/each/$package/usr/share/doc/$package/copyright" ||
+    fail "$package: its copyright file is not as above"
+done
+metadata=$(PYTHONPATH="$root/usr/lib/python3/dist-packages" /usr/bin/python3 -c '
+import importlib.metadata as m
+d = m.metadata("miralto")
+print(d["Name"], d["Version"], d["License"])')
+[ "$metadata" = "miralto $version Apache-2.0" ] || fail "the Python module's metadata says: $metadata"
+grep -qx 'License: Apache-2.0' "$root/usr/lib/$multiarch/pkgconfig/miralto.pc" ||
+  fail "miralto.pc names no licence"
+grep -q 'Apache License 2.0' "$root/usr/share/doc/miralto/README.md" || fail "the README names no licence"
 
 # The libraries come from dpkg-shlibdeps, the fonts and Qt's Chinese (the message box's buttons)
 # from the package's own list; the development files need the library of the same version, which
@@ -144,6 +175,8 @@ for file in "$(pg_config --pkglibdir)/miralto.so" \
   /usr/share/doc/postgresql-15-miralto/{copyright,changelog.gz}; do
   [ -f "$pg_root$file" ] || fail "$(basename "$pg_deb") lacks $file"
 done
+/usr/bin/python3 -c "$copyright_check" "$pg_root/usr/share/doc/postgresql-15-miralto/copyright" ||
+  fail "$(basename "$pg_deb"): its copyright file is not as above"
 [[ $(dpkg-deb -f "$pg_deb" Depends) == *postgresql-15* ]] ||
   fail "$(basename "$pg_deb") does not depend on postgresql-15: $(dpkg-deb -f "$pg_deb" Depends)"
 [ -z "$(find "$root" -path '*postgresql*')" ] || fail "the other packages hold PostgreSQL files"
