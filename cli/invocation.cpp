@@ -294,6 +294,11 @@ int Run(const Invocation& invocation) {
               << std::strerror(errno) << "\n";
     return 1;
   }
+  // Typed into a Windows console, the text is read as Unicode rather than in the console's code
+  // page.
+  if (in.get() == stdin && !invocation.one_record) {
+    if (std::FILE* console = ConsoleInput()) in = File(console);
+  }
   if (!invocation.output_file.empty() && invocation.output_file != "-" &&
       !(out = OpenFile(invocation.output_file, "wb"))) {
     std::cerr << "miralto-cli: cannot write " << invocation.output_file << ": "

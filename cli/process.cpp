@@ -3,6 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "cli/console_input.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -20,12 +25,15 @@ namespace miralto::cli {
 #ifdef _WIN32
 namespace {
 
-std::string Utf8(const wchar_t* text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return {};
+// A lone surrogate becomes U+FFFD.
+std::string Utf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return {};
   std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
-  bytes.pop_back();  // the terminating null
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
   return bytes;
 }
 
@@ -55,6 +63,70 @@ void UseByteStreams() {
   if (console_code_page != 0 && console_code_page != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
     std::atexit(RestoreConsoleCodePage);
   }
+}
+
+namespace {
+
+// Reads the console until Ctrl-Z (or until it cannot) and writes what is typed, as UTF-8, to the
+// pipe `parameter`, which it closes at the end. A line is handed on as soon as it is typed.
+DWORD WINAPI CopyConsole(void* parameter) {
+  const HANDLE pipe = parameter;
+  const HANDLE console = GetStdHandle(STD_INPUT_HANDLE);
+  ConsoleText decoder;
+  std::u16string text;
+  // False when the reader has gone (the program ends early): nothing more to hand on.
+  auto hand_on = [&] {
+    const std::string bytes = Utf8(std::wstring(text.begin(), text.end()));
+    text.clear();
+    DWORD written = 0;
+    return bytes.empty() ||
+           WriteFile(pipe, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  };
+  char16_t units[4096];
+  for (bool more = true; more;) {
+    DWORD read = 0;
+    if (!ReadConsoleW(console, units, static_cast<DWORD>(std::size(units)), &read, nullptr) ||
+        read == 0) {
+      break;
+    }
+    more = decoder.Take(std::u16string_view(units, read), text);
+    if (!hand_on()) break;
+  }
+  decoder.Finish(text);
+  hand_on();
+  CloseHandle(pipe);
+  return 0;
+}
+
+}  // namespace
+
+std::FILE* ConsoleInput() {
+  const HANDLE console = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode = 0;
+  if (console == nullptr || console == INVALID_HANDLE_VALUE || !GetConsoleMode(console, &mode)) {
+    return nullptr;
+  }
+  HANDLE read_end = nullptr;
+  HANDLE write_end = nullptr;
+  if (!CreatePipe(&read_end, &write_end, nullptr, 0)) return nullptr;
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(read_end), _O_RDONLY | _O_BINARY);
+  std::FILE* stream = fd == -1 ? nullptr : _fdopen(fd, "rb");
+  const HANDLE thread =
+      stream == nullptr ? nullptr : CreateThread(nullptr, 0, CopyConsole, write_end, 0, nullptr);
+  if (thread == nullptr) {
+    if (stream != nullptr) {
+      std::fclose(stream);
+    } else if (fd != -1) {
+      _close(fd);
+    } else {
+      CloseHandle(read_end);
+    }
+    CloseHandle(write_end);
+    return nullptr;
+  }
+  // The thread may wait for a line that never comes: the program's end stops it.
+  CloseHandle(thread);
+  return stream;
 }
 
 namespace {
@@ -144,6 +216,8 @@ Utf8Arguments::Utf8Arguments(int argc, char** argv) : texts_(argv, argv + argc) 
 }
 
 void UseByteStreams() {}
+
+std::FILE* ConsoleInput() { return nullptr; }
 
 namespace {
 

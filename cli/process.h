@@ -2,6 +2,7 @@
 // platform needs it (Windows); elsewhere these change nothing.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -29,6 +30,12 @@ class Utf8Arguments {
 // before LF on output or taken away on input, and a Ctrl-Z byte does not end the input. Messages
 // to a Windows console are shown as UTF-8.
 void UseByteStreams();
+
+// Where standard input is a Windows console: a stream of what is typed there as UTF-8, read with
+// ReadConsoleW on a thread of its own, since a byte read gets the console's code page, which
+// cannot carry every character (a Chinese console's cannot carry "°"). A Ctrl-Z at the start of
+// a line ends it. nullptr elsewhere, and for a pipe or a file: standard input is read as it is.
+std::FILE* ConsoleInput();
 
 // Whether standard input reads the existing file `file` (by any of its names), so that opening
 // `file` for writing would empty the input before it is read. False for a pipe, a terminal or
