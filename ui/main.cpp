@@ -6,8 +6,8 @@
 #include "corrections/correction_location.h"
 #include "miralto_version.h"
 #include "ui/font_setup.h"
-#include "ui/form1.h"
 #include "ui/language.h"
+#include "ui/main_window.h"
 
 int main(int argc, char* argv[]) {
   miralto::ui::FontSetup fonts;  // while Qt connects to the display
@@ -28,7 +28,7 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(icon);
   miralto::ui::InstallTranslations(app);
   fonts.Wait();
-  miralto::ui::Form1 window(miralto::CorrectionDirectory(miralto::ProgramDirectory()));
+  miralto::ui::MainWindow window(miralto::CorrectionDirectory(miralto::ProgramDirectory()));
   window.show();
   return QApplication::exec();
 }

@@ -1,4 +1,4 @@
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -55,11 +55,11 @@ QString Q(std::string_view text) {
 
 }  // namespace
 
-Form1::Form1(std::filesystem::path directory, ErrorReporter reporter, QWidget* parent)
-    : Form1(std::move(directory), std::move(reporter), {}, parent) {}
+MainWindow::MainWindow(std::filesystem::path directory, ErrorReporter reporter, QWidget* parent)
+    : MainWindow(std::move(directory), std::move(reporter), {}, parent) {}
 
-Form1::Form1(std::filesystem::path directory, ErrorReporter reporter,
-             const std::function<void(Form1&)>& before_start, QWidget* parent)
+MainWindow::MainWindow(std::filesystem::path directory, ErrorReporter reporter,
+                       const std::function<void(MainWindow&)>& before_start, QWidget* parent)
     : QWidget(parent),
       store_(std::move(directory)),
       reporter_(std::move(reporter)),
@@ -74,7 +74,7 @@ Form1::Form1(std::filesystem::path directory, ErrorReporter reporter,
   starting_ = false;
 }
 
-void Form1::CreateControls() {
+void MainWindow::CreateControls() {
   QWidget* previous = nullptr;
   for (const ControlSpec& row : kControls) {
     QWidget* control = nullptr;
@@ -144,7 +144,7 @@ QRect WidenedPlace(const QRect& designed, int needed, const QList<QRect>& obstac
 // A caption is never cut. A label that the table starts left of the client area keeps its place
 // but starts its caption at the client area's edge; one whose caption needs more room than its
 // place grows (WidenedPlace).
-void Form1::WidenLabels() {
+void MainWindow::WidenLabels() {
   QList<QRect> obstacles;
   for (const QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (qobject_cast<const QLabel*>(control) == nullptr) obstacles << control->geometry();
@@ -156,11 +156,11 @@ void Form1::WidenLabels() {
   }
 }
 
-QLineEdit* Form1::Box(std::string_view name) const {
+QLineEdit* MainWindow::Box(std::string_view name) const {
   return findChild<QLineEdit*>(Q(name), Qt::FindDirectChildrenOnly);
 }
 
-void Form1::ShowText(std::string_view control, const std::string& text) {
+void MainWindow::ShowText(std::string_view control, const std::string& text) {
   const QString shown = Q(text);
   if (QLineEdit* box = Box(control)) box->setText(shown);
   emit textShown(Q(control), shown);
@@ -168,7 +168,7 @@ void Form1::ShowText(std::string_view control, const std::string& text) {
 
 // A failure of the start-up step waits until the window has appeared, so that the message stands
 // over it.
-void Form1::ShowFailure(const form::Failure& failure) {
+void MainWindow::ShowFailure(const form::Failure& failure) {
   if (starting_) {
     startup_failure_ = failure;
   } else {
@@ -176,7 +176,7 @@ void Form1::ShowFailure(const form::Failure& failure) {
   }
 }
 
-void Form1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (startup_failure_) {
     QTimer::singleShot(0, this, [this, failure = *startup_failure_] { Report(failure); });
@@ -184,13 +184,13 @@ void Form1::showEvent(QShowEvent* event) {
   }
 }
 
-void Form1::Report(const form::Failure& failure) {
+void MainWindow::Report(const form::Failure& failure) {
   const form::Language language = InstalledLanguage();
   reporter_(this, Q(form::FailureTitle(failure, language)),
             Q(form::FailureDetail(failure, language)));
 }
 
-void Form1::ShowMessageBox(QWidget* window, const QString& kind, const QString& detail) {
+void MainWindow::ShowMessageBox(QWidget* window, const QString& kind, const QString& detail) {
   QMessageBox::critical(
       window, QStringLiteral("Miralto"),
       Q(form::MessageBoxText(kind.toStdString(), detail.toStdString(), InstalledLanguage())));

@@ -15,7 +15,7 @@ class QLineEdit;
 
 namespace miralto::ui {
 
-class Form1 : public QWidget, private form::FormView {
+class MainWindow : public QWidget, private form::FormView {
   Q_OBJECT
 
  public:
@@ -28,12 +28,12 @@ class Form1 : public QWidget, private form::FormView {
   static void ShowMessageBox(QWidget* window, const QString& kind, const QString& detail);
 
   // `directory` holds the correction file; the application passes CorrectionDirectory().
-  explicit Form1(std::filesystem::path directory, ErrorReporter reporter = ShowMessageBox,
-                 QWidget* parent = nullptr);
+  explicit MainWindow(std::filesystem::path directory, ErrorReporter reporter = ShowMessageBox,
+                      QWidget* parent = nullptr);
   // The same, calling `before_start` with the window once its controls exist and before its
   // start-up step runs: a caller connected to textShown there sees the start-up's writes too.
-  Form1(std::filesystem::path directory, ErrorReporter reporter,
-        const std::function<void(Form1&)>& before_start, QWidget* parent = nullptr);
+  MainWindow(std::filesystem::path directory, ErrorReporter reporter,
+             const std::function<void(MainWindow&)>& before_start, QWidget* parent = nullptr);
 
   Corrections corrections() const { return model_.corrections(); }
 

@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "tests/form/scenario_player.h"
-#include "ui/form1.h"
 #include "ui/language.h"
+#include "ui/main_window.h"
 
-using miralto::ui::Form1;
+using miralto::ui::MainWindow;
 namespace scenarios = miralto::scenarios;
 namespace form = miralto::form;
 
@@ -31,8 +31,8 @@ class QtWindow : public scenarios::ScenarioWindow {
     const auto report = [this](QWidget*, const QString& kind, const QString& detail) {
       reported_.emplace_back(kind.toStdString(), detail.toStdString());
     };
-    window_ = std::make_unique<Form1>(directory, report, [this](Form1& window) {
-      QObject::connect(&window, &Form1::textShown,
+    window_ = std::make_unique<MainWindow>(directory, report, [this](MainWindow& window) {
+      QObject::connect(&window, &MainWindow::textShown,
                        [this](const QString& control, const QString& text) {
                          writes_.emplace_back(control.toStdString(), text.toStdString());
                        });
@@ -72,7 +72,7 @@ class QtWindow : public scenarios::ScenarioWindow {
   }
 
   form::Language language_;
-  std::unique_ptr<Form1> window_;
+  std::unique_ptr<MainWindow> window_;
   std::vector<std::pair<std::string, std::string>> writes_;
   std::vector<std::pair<std::string, std::string>> reported_;  // kind, detail
 };

@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "ui/form1.h"
 #include "ui/layout.h"
+#include "ui/main_window.h"
 
-using miralto::ui::Form1;
+using miralto::ui::MainWindow;
 
 namespace {
 
@@ -98,12 +98,14 @@ class Form1Test : public QObject {
 
  private:
   // A window on the test's directory whose failures are recorded instead of shown.
-  std::unique_ptr<Form1> MakeWindow();
-  QLineEdit* Box(Form1& window, const QString& name) { return window.findChild<QLineEdit*>(name); }
-  QPushButton* Button(Form1& window, const QString& name) {
+  std::unique_ptr<MainWindow> MakeWindow();
+  QLineEdit* Box(MainWindow& window, const QString& name) {
+    return window.findChild<QLineEdit*>(name);
+  }
+  QPushButton* Button(MainWindow& window, const QString& name) {
     return window.findChild<QPushButton*>(name);
   }
-  void ShowAndActivate(Form1& window) {
+  void ShowAndActivate(MainWindow& window) {
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -121,11 +123,11 @@ void Form1Test::init() {
 
 void Form1Test::cleanup() { dir_.reset(); }
 
-std::unique_ptr<Form1> Form1Test::MakeWindow() {
-  return std::make_unique<Form1>(PathOf(dir_->path()),
-                                 [this](QWidget*, const QString& kind, const QString& detail) {
-                                   reported_ << kind + QStringLiteral(": ") + detail;
-                                 });
+std::unique_ptr<MainWindow> Form1Test::MakeWindow() {
+  return std::make_unique<MainWindow>(PathOf(dir_->path()),
+                                      [this](QWidget*, const QString& kind, const QString& detail) {
+                                        reported_ << kind + QStringLiteral(": ") + detail;
+                                      });
 }
 
 void Form1Test::startTexts() {

@@ -18,11 +18,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "ui/form1.h"
-#include "ui/language.h"
 #include "core/messages.h"
+#include "ui/language.h"
+#include "ui/main_window.h"
 
-using miralto::ui::Form1;
+using miralto::ui::MainWindow;
 
 namespace {
 
@@ -84,11 +84,12 @@ class LanguageTest : public QObject {
   void systemLanguage();
 
  private:
-  std::unique_ptr<Form1> MakeWindow() {
-    return std::make_unique<Form1>(dir_->path().toStdU16String(),
-                                   [this](QWidget*, const QString& kind, const QString& detail) {
-                                     reported_ << kind << detail;
-                                   });
+  std::unique_ptr<MainWindow> MakeWindow() {
+    return std::make_unique<MainWindow>(
+        dir_->path().toStdU16String(),
+        [this](QWidget*, const QString& kind, const QString& detail) {
+          reported_ << kind << detail;
+        });
   }
   // Sets "box=text" entries, presses `button` (none: the start-up), and returns the reported
   // kind and detail.
@@ -269,7 +270,7 @@ void LanguageTest::messageBoxSpeaksTheLanguage() {
   QFETCH(QString, text);
   QFETCH(QString, button);
   miralto::ui::InstallTranslations(*qApp, QLocale(locale));
-  Form1 window(dir_->path().toStdU16String());
+  MainWindow window(dir_->path().toStdU16String());
   window.show();
   window.findChild<QLineEdit*>(QStringLiteral("Text3(0)"))->setText(QStringLiteral("abc"));
   BoxReader reader;
