@@ -14,13 +14,11 @@
 #include "cli/csv_quotes.h"
 #include "cli/formats.h"
 #include "core/operations.h"
+#include "core/text.h"
 
 struct csv_parser;  // libcsv's parser state, known only to converter.cpp
 
 namespace miralto::cli {
-
-// A UTF-8 byte-order mark, which every reader of the converter drops at the input's start.
-inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 struct Options {
   Command command = Command::kDms;

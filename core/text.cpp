@@ -26,4 +26,11 @@ std::size_t CharacterCount(std::string_view text) {
   return count;
 }
 
+std::string_view Utf8Prefix(std::string_view text, std::size_t max_bytes) {
+  if (text.size() <= max_bytes) return text;
+  std::size_t length = max_bytes;
+  while (length > 0 && IsContinuation(static_cast<unsigned char>(text[length]))) --length;
+  return text.substr(0, length);
+}
+
 }  // namespace miralto

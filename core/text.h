@@ -6,6 +6,10 @@
 
 namespace miralto {
 
+// The UTF-8 byte-order mark, which every reader skips at the start of its input (RFC 8259 and
+// Windows editors alike write it).
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // The character that starts at byte `pos` of `text` (a lead byte and its continuation bytes; a
 // stray byte counts as one character of its own), and advances `pos` past it.
 std::string_view NextCharacter(std::string_view text, std::size_t& pos);
@@ -16,5 +20,9 @@ std::string_view PreviousCharacter(std::string_view text, std::size_t& end);
 
 // Number of characters in `text`.
 std::size_t CharacterCount(std::string_view text);
+
+// The longest start of `text` of at most `max_bytes` bytes that does not end inside a character:
+// a text cut to fit a fixed buffer stays valid UTF-8.
+std::string_view Utf8Prefix(std::string_view text, std::size_t max_bytes);
 
 }  // namespace miralto

@@ -21,6 +21,7 @@
 #endif
 
 #include "core/errors.h"
+#include "core/text.h"
 
 namespace miralto {
 
@@ -191,8 +192,6 @@ std::optional<std::string> ReadLine(std::FILE* file, const Path& path) {
   }
   return line;
 }
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 void SkipByteOrderMark(std::FILE* file) {
   char head[3] = {};

@@ -13,6 +13,7 @@
 #include "core/batch.h"
 #include "core/errors.h"
 #include "core/operations.h"
+#include "core/text.h"
 #include "miralto.h"
 #include "miralto_version.h"
 
@@ -42,12 +43,9 @@ miralto_status StatusOf(ErrorKind kind) {
 void Put(miralto_buffer& buffer, std::string_view text) {
   buffer.length = text.size();
   if (buffer.size == 0) return;
-  std::size_t count = text.size() < buffer.size ? text.size() : buffer.size - 1;
-  while (count < text.size() && count > 0 &&
-         (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80)
-    --count;
-  std::memcpy(buffer.data, text.data(), count);
-  buffer.data[count] = '\0';
+  const std::string_view kept = miralto::Utf8Prefix(text, buffer.size - 1);
+  std::memcpy(buffer.data, kept.data(), kept.size());
+  buffer.data[kept.size()] = '\0';
 }
 
 bool Usable(const miralto_buffer* buffer) {

@@ -18,6 +18,7 @@
 #include "core/batch.h"
 #include "core/errors.h"
 #include "core/numbers.h"
+#include "core/text.h"
 
 namespace miralto::postgresql {
 namespace {
@@ -46,12 +47,9 @@ MiraltoPgOutcome OutcomeOf(ErrorKind kind) {
 // Copies `text` into `buffer`, cut at a UTF-8 character boundary when it does not fit.
 template <std::size_t N>
 void CopyText(std::string_view text, char (&buffer)[N]) {
-  std::size_t length = std::min(text.size(), N - 1);
-  if (length < text.size()) {
-    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
-  }
-  std::memcpy(buffer, text.data(), length);
-  buffer[length] = '\0';
+  const std::string_view kept = Utf8Prefix(text, N - 1);
+  std::memcpy(buffer, kept.data(), kept.size());
+  buffer[kept.size()] = '\0';
 }
 
 // The text a failure is about: the first quoted input of its detail as typed (escaped, cut when

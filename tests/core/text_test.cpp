@@ -57,5 +57,25 @@ TEST(TextTest, ACodeCountsADamagedCharacterAsTheUserSeesIt) {
   }
 }
 
+// A text cut to fit a buffer (the C library's, a PostgreSQL result's) never ends inside a
+// character; one that fits is kept whole.
+TEST(TextTest, APrefixEndsOnACharacterBoundary) {
+  struct Cut {
+    std::string_view text;
+    std::size_t max_bytes;
+    std::string_view kept;
+  };
+  const Cut cases[] = {
+      {"abc", 3, "abc"},
+      {"abc", 2, "ab"},
+      {"a\xE7\xBA\xAC", 3, "a"},  // 纬 needs three bytes
+      {"a\xE7\xBA\xAC", 4, "a\xE7\xBA\xAC"},
+      {"\xF0\x9F\x98\x80x", 4, "\xF0\x9F\x98\x80"},
+      {"\xF0\x9F\x98\x80x", 3, ""},
+      {"abc", 0, ""},
+  };
+  for (const Cut& c : cases) EXPECT_EQ(Utf8Prefix(c.text, c.max_bytes), c.kept) << c.max_bytes;
+}
+
 }  // namespace
 }  // namespace miralto
