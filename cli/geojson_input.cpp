@@ -1,15 +1,18 @@
 #include "cli/geojson_input.h"
 
-#include <simdjson.h>
-
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <memory>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
-#include <utility>
+#include <string_view>
 #include <vector>
 
 #include "core/errors.h"
+#include "core/text.h"
 
 namespace miralto::cli {
 
@@ -52,9 +55,112 @@ class Input {
 
 bool Blank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-// Reads JSON values from the input as their text, as written, checking their grammar. Containers
-// are followed with a stack of their own and no deeper than kMaxJsonNesting, so that no input can
-// exhaust the program's stack, here or in what reads a feature afterwards.
+void AppendCharacter(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+    return;
+  }
+  const int continuations = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+  static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+  out += static_cast<char>(kLead[continuations] | (c >> (6 * continuations)));
+  for (int i = continuations - 1; i >= 0; --i) {
+    out += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
+  }
+}
+
+char32_t Hex4(std::string_view digits) {
+  unsigned value = 0;
+  std::from_chars(digits.data(), digits.data() + 4, value, 16);
+  return value;
+}
+
+// The text of a string as JsonReader read it, quotes and escapes taken away; an escaped
+// surrogate without its pair is U+FFFD.
+std::string Unescaped(std::string_view string) {
+  static constexpr std::string_view kEscapes = "\"\\/bfnrt", kMeanings = "\"\\/\b\f\n\r\t";
+  const std::string_view inner = string.substr(1, string.size() - 2);
+  std::string text;
+  for (std::size_t i = 0; i < inner.size(); ++i) {
+    if (inner[i] != '\\') {
+      text += inner[i];
+    } else if (inner[++i] != 'u') {
+      text += kMeanings[kEscapes.find(inner[i])];
+    } else {
+      char32_t c = Hex4(inner.substr(i + 1));
+      i += 4;
+      if (c >= 0xD800 && c < 0xDC00 && inner.substr(i + 1, 2) == "\\u") {
+        const char32_t low = Hex4(inner.substr(i + 3));
+        if (low >= 0xDC00 && low < 0xE000) {
+          c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+          i += 6;
+        }
+      }
+      AppendCharacter(text, c >= 0xD800 && c < 0xE000 ? 0xFFFD : c);
+    }
+  }
+  return text;
+}
+
+// How deep into a value the reader notes where the values in it lie: as deep as a feature is
+// looked into (its geometry, the coordinates, a number). At the deepest level only the first
+// kNotedDeepest of a container are noted, a point's two numbers: the notes of a long line's
+// positions or of a property's long array would outweigh their text.
+constexpr std::size_t kNotedDepth = 3;
+constexpr std::size_t kNotedDeepest = 2;
+
+// A value as JsonReader read it: its text as written (but for bytes of strings that are not UTF-8,
+// which are U+FFFD), and where the values in it lie, as far as kNotedDepth tells. A value in it
+// is a Part, its place in the order of the text; 0 is the whole.
+class JsonValue {
+ public:
+  using Part = std::size_t;
+
+  std::string_view Text(Part part = 0) const { return Slice(parts_[part].begin, parts_[part].end); }
+  // A member's name as written, quotes included.
+  std::string_view Name(Part part) const {
+    return Slice(parts_[part].name_begin, parts_[part].name_end);
+  }
+  // Whether `part` starts with `c`: '{' an object, '[' an array, '"' a string.
+  bool Is(Part part, char c) const { return text_[parts_[part].begin] == c; }
+  bool IsNumber(Part part) const {
+    const char c = text_[parts_[part].begin];
+    return c == '-' || (c >= '0' && c <= '9');
+  }
+  // Calls `f` with each noted member or element of `part` in order.
+  template <typename F>
+  void ForEach(Part part, F&& f) const {
+    for (Part p = part + 1; p < parts_[part].after; p = parts_[p].after) f(p);
+  }
+  // The member named `name` of an object; of two of one name the last, as JavaScript's
+  // JSON.parse takes it.
+  std::optional<Part> Member(Part object, std::string_view name) const {
+    std::optional<Part> found;
+    if (Is(object, '{')) {
+      ForEach(object, [&](Part p) {
+        if (Unescaped(Name(p)) == name) found = p;
+      });
+    }
+    return found;
+  }
+
+ private:
+  friend class JsonReader;
+  struct Place {
+    std::size_t begin = 0, end = 0;
+    std::size_t name_begin = 0, name_end = 0;
+    Part after = 0;  // the first part after this one's members
+  };
+  std::string_view Slice(std::size_t begin, std::size_t end) const {
+    return std::string_view(text_).substr(begin, end - begin);
+  }
+
+  std::string text_;
+  std::vector<Place> parts_;
+};
+
+// Reads JSON values from the input, checking their grammar. Containers are followed with a stack
+// of their own and no deeper than kMaxJsonNesting, so that no input can exhaust the program's
+// stack.
 class JsonReader {
  public:
   explicit JsonReader(std::FILE* in) : input_(in) {}
@@ -78,61 +184,32 @@ class JsonReader {
     if (PeekToken() != c) Fail(std::string("expected '") + c + "'");
     input_.Get();
   }
-  // Sets `out` to the text of the next value (its inner blanks kept).
-  void Value(std::string& out) {
-    out.clear();
+  // Calls `each` to read every element of the container whose bracket was just consumed, up to
+  // and with its closing `end`.
+  template <typename F>
+  void Elements(char end, F&& each) {
+    if (PeekToken() == end) return Expect(end);
+    do {
+      each();
+    } while (PeekToken() == ',' ? (Expect(','), true) : (Expect(end), false));
+  }
+  // Reads the next value into `value`.
+  void Value(JsonValue& value) {
+    value.text_.clear();
+    value.parts_.clear();
+    open_.clear();
     PeekToken();
-    std::vector<char> open;  // '{' or '[' of each container entered
-    enum class Want { kValue, kValueOrEnd, kKey, kKeyOrEnd, kAfter } want = Want::kValue;
-    for (;;) {
-      if (want == Want::kAfter && open.empty()) return;
-      int c = input_.Peek();
+    Want want = Want::kValue;
+    while (want != Want::kAfter || !open_.empty()) {
+      const int c = input_.Peek();
       if (Blank(c)) {
-        out += static_cast<char>(input_.Get());
-        continue;
-      }
-      switch (want) {
-        case Want::kValueOrEnd:
-        case Want::kValue:
-          if (want == Want::kValueOrEnd && c == ']') {
-            Close(open, out);
-            want = Want::kAfter;
-          } else if (c == '{' || c == '[') {
-            if (open.size() >= kMaxJsonNesting) {
-              Fail("nesting deeper than " + std::to_string(kMaxJsonNesting) + " levels");
-            }
-            open.push_back(static_cast<char>(c));
-            out += static_cast<char>(input_.Get());
-            want = c == '{' ? Want::kKeyOrEnd : Want::kValueOrEnd;
-          } else {
-            Scalar(out);
-            want = Want::kAfter;
-          }
-          break;
-        case Want::kKeyOrEnd:
-        case Want::kKey:
-          if (want == Want::kKeyOrEnd && c == '}') {
-            Close(open, out);
-            want = Want::kAfter;
-            break;
-          }
-          if (c != '"') Fail("expected a member name");
-          String(out);
-          while (Blank(input_.Peek())) out += static_cast<char>(input_.Get());
-          if (input_.Peek() != ':') Fail("expected ':'");
-          out += static_cast<char>(input_.Get());
-          want = Want::kValue;
-          break;
-        case Want::kAfter:
-          if (c == ',') {
-            out += static_cast<char>(input_.Get());
-            want = open.back() == '{' ? Want::kKey : Want::kValue;
-          } else if (c == (open.back() == '{' ? '}' : ']')) {
-            Close(open, out);
-          } else {
-            Fail("expected ',' or the end of the container");
-          }
-          break;
+        value.text_ += static_cast<char>(input_.Get());
+      } else if (want == Want::kValue || want == Want::kValueOrEnd) {
+        want = want == Want::kValueOrEnd && c == ']' ? Close(value) : ValueStart(c, value);
+      } else if (want == Want::kKey || want == Want::kKeyOrEnd) {
+        want = want == Want::kKeyOrEnd && c == '}' ? Close(value) : MemberName(c, value);
+      } else {
+        want = AfterValue(c, value);
       }
     }
   }
@@ -174,11 +251,76 @@ class JsonReader {
   }
 
  private:
-  void Close(std::vector<char>& open, std::string& out) {
-    open.pop_back();
-    out += static_cast<char>(input_.Get());
+  enum class Want { kValue, kValueOrEnd, kKey, kKeyOrEnd, kAfter };
+  static constexpr JsonValue::Part kNotNoted = -1;
+  struct Container {
+    char bracket;  // '{' or '['
+    JsonValue::Part part;
+    std::size_t noted = 0;  // of its members or elements
+  };
+
+  // A value starting at `c`: a container entered, or a scalar read whole.
+  Want ValueStart(int c, JsonValue& value) {
+    const JsonValue::Part part = Note(value);
+    if (c != '{' && c != '[') {
+      Scalar(value.text_);
+      End(value, part);
+      return Want::kAfter;
+    }
+    if (open_.size() >= kMaxJsonNesting) {
+      Fail("nesting deeper than " + std::to_string(kMaxJsonNesting) + " levels");
+    }
+    open_.push_back({static_cast<char>(c), part});
+    value.text_ += static_cast<char>(input_.Get());
+    return c == '{' ? Want::kKeyOrEnd : Want::kValueOrEnd;
   }
-  // A number, true, false or null, checked against JSON's grammar.
+  Want MemberName(int c, JsonValue& value) {
+    if (c != '"') Fail("expected a member name");
+    name_begin_ = value.text_.size();
+    String(value.text_);
+    name_end_ = value.text_.size();
+    while (Blank(input_.Peek())) value.text_ += static_cast<char>(input_.Get());
+    if (input_.Peek() != ':') Fail("expected ':'");
+    value.text_ += static_cast<char>(input_.Get());
+    return Want::kValue;
+  }
+  Want AfterValue(int c, JsonValue& value) {
+    const char bracket = open_.back().bracket;
+    if (c == ',') {
+      value.text_ += static_cast<char>(input_.Get());
+      return bracket == '{' ? Want::kKey : Want::kValue;
+    }
+    if (c != (bracket == '{' ? '}' : ']')) Fail("expected ',' or the end of the container");
+    return Close(value);
+  }
+  Want Close(JsonValue& value) {
+    value.text_ += static_cast<char>(input_.Get());
+    End(value, open_.back().part);
+    open_.pop_back();
+    return Want::kAfter;
+  }
+  // Notes where the value starting here lies, if it is not too deep to be noted.
+  JsonValue::Part Note(JsonValue& value) {
+    if (open_.size() > kNotedDepth ||
+        (open_.size() == kNotedDepth && open_.back().noted == kNotedDeepest)) {
+      return kNotNoted;
+    }
+    if (!open_.empty()) ++open_.back().noted;
+    JsonValue::Place place;
+    place.begin = value.text_.size();
+    if (!open_.empty() && open_.back().bracket == '{') {
+      place.name_begin = name_begin_;
+      place.name_end = name_end_;
+    }
+    value.parts_.push_back(place);
+    return value.parts_.size() - 1;
+  }
+  void End(JsonValue& value, JsonValue::Part part) const {
+    if (part == kNotNoted) return;
+    value.parts_[part].end = value.text_.size();
+    value.parts_[part].after = value.parts_.size();
+  }
+  // A string, number, true, false or null, checked against JSON's grammar.
   void Scalar(std::string& out) {
     if (input_.Peek() == '"') {
       String(out);
@@ -217,332 +359,238 @@ class JsonReader {
   }
 
   Input input_;
+  std::vector<Container> open_;                // the containers the value being read is in
+  std::size_t name_begin_ = 0, name_end_ = 0;  // the member name read last, in the value's text
 };
 
-// The members of an object's text, which JsonReader has checked: each name and value as written.
-struct Member {
-  std::string_view name;  // with its quotes
-  std::string_view value;
-};
-
-std::vector<Member> Members(std::string_view object) {
-  std::vector<Member> members;
-  std::size_t i = object.find('{') + 1;
-  auto skip_blanks = [&] {
-    while (i < object.size() && Blank(static_cast<unsigned char>(object[i]))) ++i;
-  };
-  auto skip_string = [&] {
-    for (++i; object[i] != '"'; ++i) {
-      if (object[i] == '\\') ++i;
-    }
-    ++i;
-  };
-  for (;;) {
-    skip_blanks();
-    if (object[i] == '}') return members;
-    if (object[i] == ',') {
-      ++i;
-      skip_blanks();
-    }
-    const std::size_t name = i;
-    skip_string();
-    Member member{object.substr(name, i - name), {}};
-    skip_blanks();
-    ++i;  // ':'
-    skip_blanks();
-    const std::size_t value = i;
-    int depth = 0;
-    for (; i < object.size(); ++i) {
-      const char c = object[i];
-      if (c == '"') {
-        skip_string();
-        --i;
-      } else if (c == '{' || c == '[') {
-        ++depth;
-      } else if (c == '}' || c == ']') {
-        if (depth == 0) break;
-        --depth;
-      } else if (c == ',' && depth == 0) {
-        break;
-      }
-    }
-    std::size_t end = i;
-    while (end > value && Blank(static_cast<unsigned char>(object[end - 1]))) --end;
-    member.value = object.substr(value, end - value);
-    members.push_back(member);
-  }
+[[noreturn]] void NotACollection() {
+  throw std::runtime_error("the input is not a GeoJSON FeatureCollection");
 }
 
-bool IsObject(std::string_view text) { return !text.empty() && text.front() == '{'; }
+Options AsText(Options options) {
+  options.to = Format::kText;
+  return options;
+}
 
-// Reads parts of a feature with simdjson's On-Demand API: only what is asked for is parsed, so
-// a property's number beyond the double range, or one of many digits, is no concern of the point.
-class FeatureParser {
+// One conversion of a collection: its members walked in their order, each feature converted and
+// written as soon as it is read.
+class CollectionConversion {
  public:
-  // The text of a JSON string without its quotes and escapes.
-  std::string Unescaped(std::string_view json_string) {
-    padded_.assign(json_string);
-    std::string_view text;
-    simdjson::ondemand::document document;
-    if (parser_.iterate(Padded()).get(document) != simdjson::SUCCESS ||
-        document.get_string().get(text) != simdjson::SUCCESS) {
-      return std::string(json_string);
-    }
-    return std::string(text);
+  CollectionConversion(const Options& options, std::FILE* in, std::FILE* out, std::FILE* messages)
+      : reader_(in),
+        out_(out),
+        messages_(messages),
+        geojson_(options.to == Format::kGeoJson),
+        converter_(AsText(options)),
+        names_(ResultNames(Info(options.command), options.dd)),
+        // The text lines come from the text format's writer, failures included.
+        text_writer_(Info(Format::kText).make({' ', false})) {}
+
+  bool Walk() {
+    if (!reader_.SkipByteOrderMark() || reader_.PeekToken() != '{') NotACollection();
+    reader_.Expect('{');
+    if (geojson_) output_ += '{';
+    bool collection = false, features = false;
+    const char* separator = "";
+    reader_.Elements('}', [&] {
+      std::string name;
+      reader_.PeekToken();
+      reader_.String(name);
+      reader_.Expect(':');
+      if (geojson_) output_.append(separator).append(name).append(":");
+      separator = ",";
+      const std::string key = Unescaped(name);
+      if (key == "features") {
+        WalkFeatures();
+        features = true;
+        return;
+      }
+      reader_.Value(value_);
+      if (key == "type") {
+        collection = value_.Is(0, '"') && Unescaped(value_.Text()) == "FeatureCollection";
+        if (!collection) NotACollection();
+      }
+      if (geojson_) output_ += value_.Text();
+    });
+    if (reader_.PeekToken() != EOF) reader_.Fail("text after the collection");
+    if (!collection || !features) NotACollection();
+    if (geojson_) output_ += "}\n";
+    Flush();
+    if (std::fflush(out_) != 0) throw std::runtime_error("cannot write the output");
+    return all_ok_;
   }
 
-  // The point of a geometry's text as two number texts, as written; throws ConversionError
-  // naming what is missing.
-  void Point(std::string_view geometry, std::string& lon, std::string& lat) {
-    padded_.assign(geometry);
-    simdjson::ondemand::document document;
-    simdjson::ondemand::object object;
-    if (parser_.iterate(Padded()).get(document) != simdjson::SUCCESS ||
-        document.get_object().get(object) != simdjson::SUCCESS) {
+ private:
+  using Part = JsonValue::Part;
+  // A feature's results, or the message of its failure.
+  struct Outcome {
+    std::span<const std::string> results;
+    std::string problem;
+  };
+
+  // The features one at a time.
+  void WalkFeatures() {
+    if (reader_.PeekToken() != '[') NotACollection();
+    reader_.Expect('[');
+    if (geojson_) output_ += '[';
+    reader_.Elements(']', [&] {
+      reader_.Value(value_);
+      ++number_;
+      const Outcome outcome = Convert(value_);
+      if (geojson_) {
+        WriteFeature(value_, outcome);
+      } else {
+        WriteLine(outcome);
+      }
+      if (output_.size() >= (1 << 16)) Flush();
+    });
+    if (geojson_) output_ += "\n]";
+  }
+
+  Outcome Convert(const JsonValue& feature) {
+    Outcome outcome;
+    try {
+      ReadPoint(feature);
+      const std::string_view fields[] = {lon_, lat_};
+      outcome.results = converter_.Convert(fields);
+    } catch (const Error& error) {
+      outcome.problem = error.Message();
+      all_ok_ = false;
+    }
+    return outcome;
+  }
+
+  // The point of a feature's geometry into lon_ and lat_, the number texts as written; throws
+  // ConversionError naming what is missing.
+  void ReadPoint(const JsonValue& feature) {
+    const std::optional<Part> geometry = feature.Member(0, "geometry");
+    if (!geometry || !feature.Is(*geometry, '{')) {
       throw ConversionError({MessageId::kNoGeometry, {}});
     }
-    simdjson::ondemand::value type;
-    if (object.find_field_unordered("type").get(type) != simdjson::SUCCESS) {
-      throw ConversionError({MessageId::kGeometryWithoutType, {}});
+    const std::optional<Part> type = feature.Member(*geometry, "type");
+    if (!type) throw ConversionError({MessageId::kGeometryWithoutType, {}});
+    if (!feature.Is(*type, '"') || Unescaped(feature.Text(*type)) != "Point") {
+      throw ConversionError({MessageId::kGeometryNotAPoint, {Argument::Text(feature.Text(*type))}});
     }
-    std::string_view name;
-    if (type.get_string().get(name) != simdjson::SUCCESS || name != "Point") {
-      std::string_view raw = type.raw_json_token();
-      while (!raw.empty() && Blank(static_cast<unsigned char>(raw.back()))) raw.remove_suffix(1);
-      throw ConversionError({MessageId::kGeometryNotAPoint, {Argument::Text(raw)}});
-    }
-    simdjson::ondemand::array coordinates;
-    std::string* texts[] = {&lon, &lat};
+    std::string* texts[] = {&lon_, &lat_};
     std::size_t count = 0;
-    if (object.find_field_unordered("coordinates").get_array().get(coordinates) ==
-        simdjson::SUCCESS) {
-      for (auto element : coordinates) {
-        simdjson::ondemand::value value;
-        simdjson::ondemand::json_type json_type;
-        if (element.get(value) != simdjson::SUCCESS ||
-            value.type().get(json_type) != simdjson::SUCCESS ||
-            json_type != simdjson::ondemand::json_type::number) {
-          break;
-        }
-        std::string_view raw = value.raw_json_token();
-        while (!raw.empty() && Blank(static_cast<unsigned char>(raw.back()))) raw.remove_suffix(1);
-        texts[count]->assign(raw);
-        if (++count == 2) break;
-      }
+    const std::optional<Part> coordinates = feature.Member(*geometry, "coordinates");
+    if (coordinates && feature.Is(*coordinates, '[')) {
+      bool numbers = true;
+      feature.ForEach(*coordinates, [&](Part element) {
+        numbers = numbers && count < 2 && feature.IsNumber(element);
+        if (numbers) texts[count++]->assign(feature.Text(element));
+      });
     }
     if (count < 2) throw ConversionError({MessageId::kPointWithoutCoordinates, {}});
   }
 
- private:
-  simdjson::padded_string_view Padded() {
-    const std::size_t size = padded_.size();
-    padded_.resize(size + simdjson::SIMDJSON_PADDING, ' ');
-    return simdjson::padded_string_view(padded_.data(), size, padded_.size());
+  // The feature with its members as written, but for its properties.
+  void WriteFeature(const JsonValue& feature, const Outcome& outcome) {
+    output_ += number_ == 1 ? "\n" : ",\n";
+    if (!feature.Is(0, '{')) {
+      output_ += feature.Text();
+      // No properties to hold the error: it is told where a user sees it.
+      if (messages_ != nullptr) {
+        std::string message = "miralto-cli: ";
+        AppendFailure(message, number_, outcome.problem, "feature");
+        message += '\n';
+        std::fputs(message.c_str(), messages_);
+      }
+      return;
+    }
+    const std::optional<Part> properties = feature.Member(0, "properties");
+    output_ += '{';
+    const char* separator = "";
+    feature.ForEach(0, [&](Part member) {
+      output_ += separator;
+      separator = ",";
+      if (member == properties) {
+        WriteProperties(feature, properties, outcome);
+      } else {
+        output_.append(feature.Name(member)).append(":").append(feature.Text(member));
+      }
+    });
+    if (!properties) {
+      output_ += separator;
+      WriteProperties(feature, properties, outcome);
+    }
+    output_ += '}';
   }
 
-  simdjson::ondemand::parser parser_;
-  std::string padded_;
+  // The properties the feature had but the results of earlier runs, then this run's results or
+  // error.
+  void WriteProperties(const JsonValue& feature, std::optional<Part> properties,
+                       const Outcome& outcome) {
+    output_ += "\"properties\":{";
+    const char* separator = "";
+    auto property = [&](std::string_view name) {
+      output_ += separator;
+      separator = ",";
+      AppendJsonString(output_, name);
+      output_ += ':';
+    };
+    if (properties && feature.Is(*properties, '{')) {
+      feature.ForEach(*properties, [&](Part p) {
+        if (IsResultName(Unescaped(feature.Name(p)))) return;
+        output_ += separator;
+        separator = ",";
+        output_.append(feature.Name(p)).append(":").append(feature.Text(p));
+      });
+    }
+    if (outcome.problem.empty()) {
+      for (std::size_t i = 0; i < outcome.results.size(); ++i) {
+        property(names_[i]);
+        AppendJsonString(output_, outcome.results[i]);
+      }
+    } else {
+      property(kErrorProperty);
+      AppendJsonString(output_, outcome.problem);
+    }
+    output_ += '}';
+  }
+
+  // What earlier runs wrote into a feature's properties: replaced by this run's results.
+  bool IsResultName(std::string_view name) const {
+    return name == kErrorProperty || std::find(names_.begin(), names_.end(), name) != names_.end();
+  }
+
+  void WriteLine(const Outcome& outcome) {
+    RecordView view;
+    view.number = number_;
+    view.unit = "feature";
+    view.result_names = names_;
+    view.results = outcome.results;
+    view.error = outcome.problem;
+    text_writer_->Record(view, output_);
+    output_ += '\n';
+  }
+
+  void Flush() {
+    if (std::fwrite(output_.data(), 1, output_.size(), out_) != output_.size()) {
+      throw std::runtime_error("cannot write the output");
+    }
+    output_.clear();
+  }
+
+  JsonReader reader_;
+  std::FILE* out_;
+  std::FILE* messages_;
+  bool geojson_;
+  Converter converter_;
+  std::span<const std::string_view> names_;
+  std::unique_ptr<Writer> text_writer_;
+  JsonValue value_;  // the member or feature read last
+  std::string lon_, lat_;
+  std::string output_;  // not yet written
+  LineNumber number_ = 0;
+  bool all_ok_ = true;
 };
 
 }  // namespace
 
 bool ConvertGeoJson(const Options& options, std::FILE* in, std::FILE* out, std::FILE* messages) {
-  JsonReader reader(in);
-  FeatureParser parser;
-  if (!reader.SkipByteOrderMark() || reader.PeekToken() != '{') {
-    throw std::runtime_error("the input is not a GeoJSON FeatureCollection");
-  }
-  reader.Expect('{');
-
-  Options text_options = options;
-  text_options.to = Format::kText;
-  Converter converter(text_options);
-  const auto names = ResultNames(Info(options.command), options.dd);
-  // What earlier runs wrote into a feature's properties: replaced by this run's results.
-  auto result_property = [&names](std::string_view name) {
-    return name == kErrorProperty || std::find(names.begin(), names.end(), name) != names.end();
-  };
-  const bool geojson = options.to == Format::kGeoJson;
-  // The text lines come from the text format's writer, failures included.
-  const std::unique_ptr<Writer> text_writer = Info(Format::kText).make({' ', false});
-  std::string output;
-  bool all_ok = true;
-  auto write = [&] {
-    if (std::fwrite(output.data(), 1, output.size(), out) != output.size()) {
-      throw std::runtime_error("cannot write the output");
-    }
-    output.clear();
-  };
-
-  // One feature: its point converted, its properties those it had but the results of earlier
-  // runs, then this run's results or error.
-  std::string lon, lat;
-  LineNumber number = 0;
-  auto convert_feature = [&](std::string_view feature) {
-    ++number;
-    std::string problem;
-    std::span<const std::string> results;
-    const std::vector<Member> members =
-        IsObject(feature) ? Members(feature) : std::vector<Member>();
-    std::string_view geometry, properties;
-    bool has_geometry = false;
-    bool has_properties = false;
-    for (const Member& member : members) {
-      const std::string name = parser.Unescaped(member.name);
-      if (name == "geometry") {
-        geometry = member.value;
-        has_geometry = true;
-      } else if (name == "properties") {
-        properties = member.value;
-        has_properties = true;
-      }
-    }
-    try {
-      if (!has_geometry) throw ConversionError({MessageId::kNoGeometry, {}});
-      parser.Point(geometry, lon, lat);
-      const std::string_view fields[] = {lon, lat};
-      results = converter.Convert(fields);
-    } catch (const Error& error) {
-      problem = error.Message();
-      all_ok = false;
-    }
-    if (geojson) {
-      output += number == 1 ? "\n" : ",\n";
-      if (!IsObject(feature)) {
-        output += feature;
-        // No properties to hold the error: it is told where a user sees it.
-        if (messages != nullptr) {
-          std::string message = "miralto-cli: ";
-          AppendFailure(message, number, problem, "feature");
-          message += '\n';
-          std::fputs(message.c_str(), messages);
-        }
-      } else {
-        auto write_properties = [&] {
-          output += "\"properties\":{";
-          bool first = true;
-          auto separate = [&] {
-            if (!first) output += ',';
-            first = false;
-          };
-          if (IsObject(properties)) {
-            for (const Member& property : Members(properties)) {
-              if (result_property(parser.Unescaped(property.name))) continue;
-              separate();
-              output.append(property.name).append(":").append(property.value);
-            }
-          }
-          if (problem.empty()) {
-            for (std::size_t i = 0; i < results.size(); ++i) {
-              separate();
-              AppendJsonString(output, names[i]);
-              output += ':';
-              AppendJsonString(output, results[i]);
-            }
-          } else {
-            separate();
-            AppendJsonString(output, kErrorProperty);
-            output += ':';
-            AppendJsonString(output, problem);
-          }
-          output += '}';
-        };
-        output += '{';
-        bool first = true;
-        for (const Member& member : members) {
-          if (!first) output += ',';
-          first = false;
-          if (member.value.data() == properties.data() && has_properties) {
-            write_properties();
-          } else {
-            output.append(member.name).append(":").append(member.value);
-          }
-        }
-        if (!has_properties) {
-          if (!first) output += ',';
-          write_properties();
-        }
-        output += '}';
-      }
-    } else {
-      RecordView view;
-      view.number = number;
-      view.unit = "feature";
-      view.result_names = names;
-      view.results = results;
-      view.error = problem;
-      text_writer->Record(view, output);
-      output += '\n';
-    }
-    if (output.size() >= (1 << 16)) write();
-  };
-
-  // The collection's members stream through in their order; the features one at a time.
-  bool collection = false;
-  bool features = false;
-  std::string name, value;
-  if (geojson) output += '{';
-  bool first = true;
-  if (reader.PeekToken() == '}')
-    reader.Expect('}');
-  else {
-    for (;;) {
-      name.clear();
-      reader.PeekToken();
-      reader.String(name);
-      reader.Expect(':');
-      const std::string key = parser.Unescaped(name);
-      if (geojson) {
-        if (!first) output += ',';
-        output.append(name).append(":");
-      }
-      first = false;
-      if (key == "features") {
-        if (reader.PeekToken() != '[') {
-          throw std::runtime_error("the input is not a GeoJSON FeatureCollection");
-        }
-        features = true;
-        reader.Expect('[');
-        if (geojson) output += '[';
-        if (reader.PeekToken() == ']') {
-          reader.Expect(']');
-        } else {
-          for (;;) {
-            reader.Value(value);
-            convert_feature(value);
-            if (reader.PeekToken() == ',') {
-              reader.Expect(',');
-              continue;
-            }
-            reader.Expect(']');
-            break;
-          }
-        }
-        if (geojson) output += "\n]";
-      } else {
-        reader.Value(value);
-        if (key == "type") {
-          collection = parser.Unescaped(value) == "FeatureCollection";
-          if (!collection) throw std::runtime_error("the input is not a GeoJSON FeatureCollection");
-        }
-        if (geojson) output += value;
-      }
-      if (reader.PeekToken() == ',') {
-        reader.Expect(',');
-        continue;
-      }
-      reader.Expect('}');
-      break;
-    }
-  }
-  if (reader.PeekToken() != EOF) reader.Fail("text after the collection");
-  if (!collection || !features) {
-    throw std::runtime_error("the input is not a GeoJSON FeatureCollection");
-  }
-  if (geojson) output += "}\n";
-  write();
-  if (std::fflush(out) != 0) throw std::runtime_error("cannot write the output");
-  return all_ok;
+  return CollectionConversion(options, in, out, messages).Walk();
 }
 
 }  // namespace miralto::cli
