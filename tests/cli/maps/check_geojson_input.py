@@ -1,8 +1,9 @@
 """`miralto-cli encode --from geojson` on hostile and re-run input: nesting far past the limit is a
 clean error, not a crash; properties pass through as written (long integers, numbers beyond the
 double range), but for bytes that are not UTF-8; a feature's results of an earlier run are
-replaced; a feature that is no object is named on standard error; and the input is read feature
-by feature, in memory far below the file's size.
+replaced; a feature that is no object is named on standard error; member names are read as JSON
+means them; and the input is read feature by feature, in memory far below the file's size and
+little above a feature's, however many values it holds.
 
 Usage: check_geojson_input.py CLI WORKDIR
 """
@@ -82,6 +83,22 @@ try:
 except ValueError as error:
     failures.append(f"not UTF-8: the output is not UTF-8 JSON ({error}): {result.stdout!r}")
 
+# Member names as JSON means them, in the feature and in its geometry alike: escapes read, and
+# of two names alike the last counts.
+for what, feature, expected in (
+        ("escaped names", '{"t\\u0079pe":"Feature","geometr\\u0079":{"t\\u0079pe":"Poin\\u0074",'
+         '"c\\u006fordinates":[113.288959,23.236255]}}', '"code":"8i4k7zwpg"'),
+        ("the last geometry", '{"geometry":{"type":"Point","coordinates":[10,40]},"geometry":'
+         + POINT + "}", '"code":"8i4k7zwpg"'),
+        ("the last type", '{"geometry":{"type":"Point","coordinates":[113.288959,23.236255],'
+         '"type":"LineString"}}', 'the geometry is a \\"LineString\\", not a Point'),
+        ("the last coordinates", '{"geometry":{"type":"Point","coordinates":[10,40],'
+         '"coordinates":[113.288959,23.236255]}}', '"code":"8i4k7zwpg"'),
+        ("a type that is no string", '{"geometry":{"type":["Point"],"coordinates":[1,2]}}',
+         'the geometry is a [\\"Point\\"], not a Point')):
+    result = run(collection(feature))
+    expect(expected in result.stdout.decode(), f"{what}: {result.stdout!r}")
+
 # A feature that is no object has no properties to hold its error: standard error names it.
 point = '{"type":"Feature","properties":{},"geometry":' + POINT + "}"
 result = run(collection(point, "null", "5"))
@@ -97,8 +114,18 @@ sanitized = os.environ.get("MIRALTO_SANITIZE") == "1"
 result = run(collection(*([big] * count)), limit=None if sanitized else 96 << 20)
 expect(result.returncode == 0 and result.stdout.count(b'"code":"8i4k7zwpg"') == count,
        f"large input: exit {result.returncode}, {result.stderr[-300:]!r}")
+# A feature's long arrays, in its properties and in a geometry that is no Point, held as text:
+# what the reader notes of them stays small beside their text.
+wide = "[" + ",".join(["1"] * (2 << 20)) + "]"
+result = run(collection('{"type":"Feature","properties":{"x":' + wide + '},"geometry":' + POINT + "}",
+                        '{"type":"Feature","geometry":{"type":"LineString","coordinates":'
+                        + wide.replace("1", "[1,2]") + "}}"),
+             limit=None if sanitized else 96 << 20)
+expect(result.returncode == 1 and result.stdout.count(b'"code":"8i4k7zwpg"') == 1
+       and result.stdout.count(b'not a Point') == 1,
+       f"long arrays: exit {result.returncode}, {result.stderr[-300:]!r}")
 
 if failures:
     print("\n".join(failures))
     sys.exit(1)
-print("geojson input: nesting, properties as written, re-runs and memory")
+print("geojson input: nesting, properties as written, re-runs, member names and memory")
