@@ -15,6 +15,8 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
+
+#include "platform/windows_text.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,18 +27,6 @@ namespace miralto::cli {
 #ifdef _WIN32
 namespace {
 
-// A lone surrogate becomes U+FFFD.
-std::string Utf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int length = static_cast<int>(text.size());
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
-  return bytes;
-}
-
 UINT console_code_page = 0;
 
 void RestoreConsoleCodePage() { SetConsoleOutputCP(console_code_page); }
@@ -46,7 +36,7 @@ void RestoreConsoleCodePage() { SetConsoleOutputCP(console_code_page); }
 Utf8Arguments::Utf8Arguments(int argc, char** argv) {
   int count = 0;
   if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count); wide != nullptr) {
-    for (int i = 0; i < count; ++i) texts_.push_back(Utf8(wide[i]));
+    for (int i = 0; i < count; ++i) texts_.push_back(platform::Utf8(wide[i]));
     LocalFree(wide);
   } else {
     texts_.assign(argv, argv + argc);
@@ -76,7 +66,7 @@ DWORD WINAPI CopyConsole(void* parameter) {
   std::u16string text;
   // False when the reader has gone (the program ends early): nothing more to hand on.
   auto hand_on = [&] {
-    const std::string bytes = Utf8(std::wstring(text.begin(), text.end()));
+    const std::string bytes = platform::Utf8(std::wstring(text.begin(), text.end()));
     text.clear();
     DWORD written = 0;
     return bytes.empty() ||

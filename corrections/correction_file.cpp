@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
-#include <random>
 #include <string>
 #include <system_error>
 
@@ -22,6 +21,10 @@
 
 #include "core/errors.h"
 #include "core/text.h"
+#include "platform/paths.h"
+#ifdef _WIN32
+#include "platform/windows_text.h"
+#endif
 
 namespace miralto {
 
@@ -35,17 +38,7 @@ namespace {
 #ifdef _WIN32
 using Path = std::wstring;
 
-bool Separator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-// `directory` and `name` with a separator between, as std::filesystem::path's operator/ joins
-// them: none after an empty folder, a drive ("C:") or a separator.
-Path Join(const Path& directory, const Path& name) {
-  if (directory.empty() || Separator(directory.back()) ||
-      (directory.size() == 2 && directory[1] == L':')) {
-    return directory + name;
-  }
-  return directory + L'\\' + name;
-}
+Path Join(const Path& directory, const Path& name) { return platform::JoinPath(directory, name); }
 
 // The file's status as std::filesystem reads it with this runtime; false if it cannot be read.
 bool Status(const Path& path, struct _stat64& status) {
@@ -57,15 +50,7 @@ bool IsRegularFile(const Path& path) {
   return Status(path, status) && (status.st_mode & _S_IFMT) == _S_IFREG;
 }
 
-std::string PathText(const Path& path) {
-  if (path.empty()) return {};
-  const int wide_size = static_cast<int>(path.size());
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, path.data(), wide_size, nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, path.data(), wide_size, text.data(), size, nullptr, nullptr);
-  return text;
-}
+std::string PathText(const Path& path) { return platform::Utf8(path); }
 
 void RemoveFile(const Path& path) { _wremove(path.c_str()); }
 
@@ -85,7 +70,7 @@ std::string SystemReason(const std::error_code& error) {
     text.pop_back();
   }
   if (text.empty()) return "Windows error " + std::to_string(code);
-  return PathText(text);  // wide text to UTF-8, as for a path
+  return platform::Utf8(text);
 }
 #else
 using Path = fs::path;
@@ -211,10 +196,7 @@ void SyncDirectory([[maybe_unused]] const Path& file) {
 }
 
 Path TemporaryName() {
-  std::random_device device;
-  std::uniform_int_distribution<unsigned> digit(0, 15);
-  std::string name = ".tmp";
-  for (int i = 0; i < 12; ++i) name += "0123456789abcdef"[digit(device)];
+  const std::string name = platform::TemporaryName(".tmp");
   return Path(name.begin(), name.end());
 }
 
@@ -369,9 +351,9 @@ std::error_code CreateDirectories(const Path& directory) {
     return std::make_error_code(std::errc::not_a_directory);
   }
   std::size_t end = directory.size();
-  while (end > 0 && Separator(directory[end - 1])) --end;
-  while (end > 0 && !Separator(directory[end - 1])) --end;
-  while (end > 0 && Separator(directory[end - 1])) --end;
+  while (end > 0 && platform::IsSeparator(directory[end - 1])) --end;
+  while (end > 0 && !platform::IsSeparator(directory[end - 1])) --end;
+  while (end > 0 && platform::IsSeparator(directory[end - 1])) --end;
   // Up to the root: a drive ("C:") or nothing is not created.
   if (end > 0 && !(end == 2 && directory[1] == L':')) {
     if (const std::error_code error = CreateDirectories(directory.substr(0, end))) return error;

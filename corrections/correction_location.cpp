@@ -1,7 +1,6 @@
 #include "corrections/correction_location.h"
 
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -25,21 +24,15 @@
 #endif
 
 #include "corrections/correction_file.h"
+#include "platform/paths.h"
 
 namespace miralto {
 
 namespace {
 
-// A name no other program picks: the probe must never meet, and so never remove, a real file.
-template <typename Char>
-std::basic_string<Char> ProbeName() {
-  constexpr std::string_view kStart = ".miralto-probe-";
-  std::basic_string<Char> name(kStart.begin(), kStart.end());
-  std::random_device device;
-  std::uniform_int_distribution<unsigned> digit(0, 15);
-  for (int i = 0; i < 16; ++i) name += static_cast<Char>("0123456789abcdef"[digit(device)]);
-  return name;
-}
+// The probe of a folder's rights: a name no other program picks, so that it never meets (and so
+// never removes) a real file.
+constexpr std::string_view kProbeStart = ".miralto-probe-";
 
 // What choosing the folder asks of a system, on that system's path text.
 template <typename Path>
@@ -69,35 +62,6 @@ Path ChooseCorrectionDirectory(const Path& program_directory, const Questions<Pa
 // link the standard library's every locale facet into the window (see correction_file.cpp).
 namespace {
 
-bool Separator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-// As std::filesystem::path's operator/ joins them: no separator after an empty folder, a drive
-// ("C:") or a separator.
-std::wstring Join(const std::wstring& directory, const std::wstring& name) {
-  if (directory.empty() || Separator(directory.back()) ||
-      (directory.size() == 2 && directory[1] == L':')) {
-    return directory + name;
-  }
-  return directory + L'\\' + name;
-}
-
-// A root name and a root directory: "C:\\..." or "\\\\server\\...".
-bool Absolute(const std::wstring& path) {
-  return (path.size() >= 3 && path[1] == L':' && Separator(path[2])) ||
-         (path.size() >= 2 && Separator(path[0]) && Separator(path[1]));
-}
-
-// The folder of a file's full path, as std::filesystem::path::parent_path gives it: the separators
-// before the file name go too, except the root directory's ("C:\\").
-std::wstring ParentPath(const std::wstring& path) {
-  std::size_t end = path.size();
-  while (end > 0 && !Separator(path[end - 1])) --end;
-  std::size_t folder = end;
-  while (folder > 0 && Separator(path[folder - 1])) --folder;
-  if (folder == 0 || (folder == 2 && path[1] == L':')) return path.substr(0, end);
-  return path.substr(0, folder);
-}
-
 bool Directory(const std::wstring& path) {
   struct _stat64 status {};
   return _wstat64(path.c_str(), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFDIR;
@@ -106,7 +70,8 @@ bool Directory(const std::wstring& path) {
 // Whether the user may create a file in `directory`: creating one is the only test that agrees
 // with Windows folder rights and read-only media alike.
 bool MayCreateFilesIn(const std::wstring& directory) {
-  const std::wstring probe = Join(directory, ProbeName<wchar_t>());
+  const std::string name = platform::TemporaryName(kProbeStart);
+  const std::wstring probe = platform::JoinPath(directory, std::wstring(name.begin(), name.end()));
   const int fd = _wopen(probe.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IWRITE);
   if (fd < 0) return false;
   _close(fd);
@@ -126,7 +91,7 @@ std::wstring ProgramDirectoryW() {
   const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
   if (length == 0 || length >= path.size()) return {};
   path.resize(length);
-  return ParentPath(path);
+  return platform::ParentPath(path);
 }
 
 std::wstring UserCorrectionDirectoryW() {
@@ -138,12 +103,12 @@ std::wstring UserCorrectionDirectoryW() {
     roaming = appdata;
   }
   CoTaskMemFree(folder);  // also when the call failed, as its documentation asks
-  return Absolute(roaming) ? Join(roaming, L"Miralto") : std::wstring();
+  return platform::IsAbsolute(roaming) ? platform::JoinPath(roaming, L"Miralto") : std::wstring();
 }
 
 std::wstring InstallMarkW(const std::wstring& program_directory) {
   const std::string_view mark = MIRALTO_INSTALL_MARK;
-  return Join(program_directory, std::wstring(mark.begin(), mark.end()));
+  return platform::JoinPath(program_directory, std::wstring(mark.begin(), mark.end()));
 }
 
 bool InstalledProgramW(const std::wstring& program_directory) {
@@ -163,7 +128,7 @@ namespace {
 // Whether the user may create a file in `directory`: creating one is the only test that agrees
 // with root, ACLs and read-only mounts alike.
 bool MayCreateFilesIn(const fs::path& directory) {
-  const fs::path probe = directory / ProbeName<char>();
+  const fs::path probe = directory / platform::TemporaryName(kProbeStart);
   const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   ::close(fd);
