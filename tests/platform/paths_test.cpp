@@ -14,12 +14,15 @@
 namespace miralto::platform {
 namespace {
 
+// A path and what a rule makes of it.
+struct PathCase {
+  const wchar_t* path;
+  const wchar_t* result;
+};
+
 // As std::filesystem::path's operator/ joins on Windows: a separator only where none stands.
 TEST(WindowsPaths, JoinPutsOneSeparatorWhereNoneStands) {
-  const struct {
-    const wchar_t* directory;
-    const wchar_t* joined;
-  } cases[] = {
+  const PathCase cases[] = {
       {L"C:\\Users\\ann", L"C:\\Users\\ann\\修正.txt"},
       {L"C:\\Users\\ann\\", L"C:\\Users\\ann\\修正.txt"},
       {L"C:/Users/ann/", L"C:/Users/ann/修正.txt"},
@@ -28,15 +31,12 @@ TEST(WindowsPaths, JoinPutsOneSeparatorWhereNoneStands) {
       {L"\\\\server\\share", L"\\\\server\\share\\修正.txt"},
       {L"", L"修正.txt"},
   };
-  for (const auto& c : cases) EXPECT_EQ(JoinPath(c.directory, L"修正.txt"), c.joined);
+  for (const PathCase& c : cases) EXPECT_EQ(JoinPath(c.path, L"修正.txt"), c.result);
 }
 
 // As std::filesystem::path::parent_path: the separators before the name go, the root's stays.
 TEST(WindowsPaths, ParentKeepsTheRootAndDropsTheSeparatorsBeforeTheName) {
-  const struct {
-    const wchar_t* path;
-    const wchar_t* parent;
-  } cases[] = {
+  const PathCase cases[] = {
       {L"C:\\Programs\\Miralto\\miralto.exe", L"C:\\Programs\\Miralto"},
       {L"C:\\Programs\\Miralto\\\\miralto.exe", L"C:\\Programs\\Miralto"},
       {L"C:/Programs/miralto.exe", L"C:/Programs"},
@@ -44,8 +44,9 @@ TEST(WindowsPaths, ParentKeepsTheRootAndDropsTheSeparatorsBeforeTheName) {
       {L"\\\\server\\share\\miralto.exe", L"\\\\server\\share"},
       {L"miralto.exe", L""},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(ParentPath(c.path), c.parent) << "of " << testing::PrintToString(c.path);
+  for (const PathCase& c : cases) {
+    EXPECT_EQ(ParentPath(c.path), c.result) << "of " << testing::PrintToString(c.path);
+  }
 }
 
 TEST(WindowsPaths, AbsoluteHasARootNameAndARootDirectory) {
