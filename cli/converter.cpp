@@ -107,7 +107,7 @@ void Converter::SetPoint(const PositionTexts* position) {
     point_[0] = results_[0];
     point_[1] = results_[1];
   } else {
-    DecimalTexts point = DmsToDegrees(*position);
+    DecimalTexts point = DmsToDecimal(*position);
     point_[0] = std::move(point.lon);
     point_[1] = std::move(point.lat);
   }
@@ -148,19 +148,19 @@ void Converter::Compute(const Layout& layout) {
       break;
     }
     case Command::kDd:
-      put_degrees(notations ? written_.Degrees(f[0], f[1]) : DmsToDegrees(six_fields()));
+      put_degrees(notations ? written_.Degrees(f[0], f[1]) : DmsToDecimal(six_fields()));
       if (map_) SetPoint(nullptr);
       break;
     case Command::kEncode: {
       result_count_ = 1;
       if (!notations) {
         const PositionTexts p = six_fields();
-        results_[0] = EncodeDms(p, c);
+        results_[0] = EncodePosition(p, c);
         if (map_) SetPoint(&p);
       } else if (map_) {
         // The map's point comes from the texts "↑" writes.
         const PositionTexts p = written_.Dms(f[0], f[1]);
-        results_[0] = EncodeDms(p, c);
+        results_[0] = EncodePosition(p, c);
         SetPoint(&p);
       } else {
         results_[0] = written_.Code(f[0], f[1], c);
@@ -172,7 +172,7 @@ void Converter::Compute(const Layout& layout) {
         put_degrees(DecodeDegrees(f[0], c));
         if (map_) SetPoint(nullptr);
       } else {
-        PositionTexts p = DecodeDms(f[0], c);
+        PositionTexts p = DecodePosition(f[0], c);
         if (map_) SetPoint(&p);
         put_dms(0, p.lon);
         put_dms(3, p.lat);

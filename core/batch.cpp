@@ -5,6 +5,7 @@
 #include <cmath>
 #include <exception>
 #include <thread>
+#include <variant>
 #include <vector>
 
 #include "core/numbers.h"
@@ -44,10 +45,10 @@ const ElementOperation kOperations[] = {
        r.texts[0] = EncodeDegrees(Degrees(f[0]), Degrees(f[1]), c);
      }},
     {"encode_dms", 6, 1, ResultKind::kText, true,
-     [](const Field* f, Corrections c, Results& r) { r.texts[0] = EncodeDms(Six(f), c); }},
+     [](const Field* f, Corrections c, Results& r) { r.texts[0] = EncodePosition(Six(f), c); }},
     {"decode", 1, 6, ResultKind::kText, true,
      [](const Field* f, Corrections c, Results& r) {
-       PositionTexts p = DecodeDms(Text(f[0]), c);
+       PositionTexts p = DecodePosition(Text(f[0]), c);
        PutDms(r, 0, std::move(p.lon));
        PutDms(r, 3, std::move(p.lat));
      }},
@@ -70,10 +71,13 @@ const ElementOperation kOperations[] = {
        r.numbers[1] = ParseStrict(d.lat);
      }},
     {"to_dms", 1, 3, ResultKind::kText, false,
-     [](const Field* f, Corrections, Results& r) { PutDms(r, 0, DegreesToDms(Degrees(f[0]))); }},
+     [](const Field* f, Corrections, Results& r) {
+       PutDms(r, 0, std::visit([](auto degrees) { return DecimalToDms(degrees); }, Degrees(f[0])));
+     }},
     {"to_dd", 3, 1, ResultKind::kNumber, false,
      [](const Field* f, Corrections, Results& r) {
-       r.numbers[0] = ParseStrict(DmsToDegrees({Text(f[0]), Text(f[1]), Text(f[2])}, "angle"));
+       r.numbers[0] =
+           ParseStrict(DmsToDecimal(DmsTexts{Text(f[0]), Text(f[1]), Text(f[2])}, "angle"));
      }},
 };
 

@@ -1,68 +1,21 @@
-// The operations layer: what each of the window's buttons computes, as pure functions over the
-// field texts, and the chains that the batch converter and the bindings build from them. Every
-// front end (the windows, miralto-cli, the C library, the Python module, the SQLite extension)
-// calls this layer instead of chaining the lower core calls itself, so all of them give the
-// window's texts bit for bit.
+// The operations layer: the chains of the window's operations that the batch converter and the
+// bindings build, over the core's own (DecimalToDms, DmsToDecimal, EncodePosition,
+// DecodePosition). Every front end (miralto-cli, the C library, the Python module, the SQL
+// extensions, and through the form model the windows) calls these instead of chaining the lower
+// core calls itself, so all of them give the window's texts bit for bit.
 #pragma once
 
-#include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
-#include <vector>
 
+#include "core/angle_forms.h"
 #include "core/comparison.h"
 #include "core/errors.h"
 #include "core/notation.h"
 #include "core/position_code.h"
 
 namespace miralto {
-
-// One field text an operation writes: the control's name ("Text3(0)") and the new text. The name
-// is a literal of this layer's tables.
-struct FieldWrite {
-  std::string_view control;
-  std::string text;
-};
-
-// What an operation did: the writes in the window's order; on failure, the failure and only the
-// writes made before the failing step.
-struct Outcome {
-  std::vector<FieldWrite> writes;
-  std::optional<Error> failure;
-};
-
-// "↑" (Command1): writes Text3(0) to Text3(2) from `lon`, then Text3(3) to Text3(5) from `lat`.
-// A failure in the latitude keeps the longitude's three writes.
-Outcome DecimalToDmsFields(std::string_view lon, std::string_view lat);
-
-// "↓" (Command2): writes Text1(0), then Text1(1). A failure in the latitude keeps Text1(0).
-Outcome DmsToDecimalFields(const PositionTexts& dms);
-
-// "→" (Command3): writes Text4; everything is computed first, so a failure writes nothing.
-Outcome EncodeFields(const PositionTexts& dms, Corrections c);
-
-// "←" (Command4): writes Text3(0) to Text3(5); a failure writes nothing.
-Outcome DecodeFields(std::string_view code, Corrections c);
-
-// "计算差值" (Command5): writes Text6 (latitude difference), then Text5 (longitude difference). A
-// text that is not a code fails before anything is written.
-Outcome CompareFields(std::string_view code, std::string_view reference);
-
-// The table of the window's operations: one row per button.
-struct Operation {
-  std::string_view command;                 // "Command1"
-  std::span<const std::string_view> reads;  // the controls it reads, in order
-  bool corrected;                           // whether it takes the correction values
-  Outcome (*run)(std::span<const std::string> texts, Corrections c);  // texts in `reads` order
-};
-
-// Rows for Command1 to Command5. Command6 and Form_Load need the correction file, which is I/O.
-std::span<const Operation> WindowOperations();
-
-// The row of `command`, or nullptr if there is none.
-const Operation* FindOperation(std::string_view command);
 
 // The chains of operations that the batch converter and the bindings run on many positions. They
 // give the texts the window shows after the same presses, and throw the core's Error (no partial
@@ -78,16 +31,8 @@ struct DecimalTexts {
 // or a number, which gives what the shortest text that reads back as it gives.
 using DecimalInput = std::variant<std::string_view, double>;
 
-// "↑" of one quantity, and of both.
-DmsTexts DegreesToDms(DecimalInput degrees);
-PositionTexts DegreesToDms(DecimalInput lon, DecimalInput lat);
-// "↓" of one quantity (`quantity` names it in messages: "longitude"), and of both.
-std::string DmsToDegrees(const DmsTexts& dms, std::string_view quantity);
-DecimalTexts DmsToDegrees(const PositionTexts& dms);
-// "→"
-std::string EncodeDms(const PositionTexts& dms, Corrections c);
-// "←"
-PositionTexts DecodeDms(std::string_view code, Corrections c);
+// "↓" of both quantities, named "longitude" and "latitude" in messages.
+DecimalTexts DmsToDecimal(const PositionTexts& dms);
 
 // "↑" then "→": the code of decimal degrees. Encoding goes through the numbers the texts of "↑"
 // read back as, without forming them: the same code and failures.

@@ -3,9 +3,10 @@
 #include <exception>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "core/errors.h"
-#include "core/operations.h"
+#include "form/operations.h"
 
 namespace miralto::form {
 
@@ -94,14 +95,6 @@ void Form1::Form_Load() {
   if (failure) view_.ShowFailure(FailureOf(failure));
 }
 
-void Form1::Click(std::string_view command) {
-  if (command == "Command6") {
-    Command6_Click();
-  } else if (FindOperation(command) != nullptr) {
-    RunOperation(command);
-  }
-}
-
 void Form1::Command1_Click() { RunOperation("Command1"); }
 void Form1::Command2_Click() { RunOperation("Command2"); }
 void Form1::Command3_Click() { RunOperation("Command3"); }
@@ -135,6 +128,18 @@ void Form1::Command6_Click() {
   } catch (...) {
     view_.ShowFailure(FailureOf(std::current_exception()));
   }
+}
+
+ClickHandler HandlerOf(std::string_view button) {
+  static constexpr std::pair<std::string_view, ClickHandler> kHandlers[] = {
+      {"Command1", &Form1::Command1_Click}, {"Command2", &Form1::Command2_Click},
+      {"Command3", &Form1::Command3_Click}, {"Command4", &Form1::Command4_Click},
+      {"Command5", &Form1::Command5_Click}, {"Command6", &Form1::Command6_Click},
+  };
+  for (const auto& [name, handler] : kHandlers) {
+    if (name == button) return handler;
+  }
+  return nullptr;
 }
 
 }  // namespace miralto::form

@@ -1,7 +1,7 @@
 // The main window without a toolkit: its field texts, its correction values, the start-up step and
-// the six buttons' handlers over the window's operations. A window (Qt, Windows, the browser)
-// builds its controls from controls.h, forwards typed texts and clicks here, and shows what the
-// model reports through FormView.
+// the six buttons' handlers over the window's operations (operations.h). A window (Qt, Windows,
+// the browser) builds its controls from controls.h, forwards typed texts here, calls Form_Load and
+// a button's handler, and shows what the model reports through FormView.
 #pragma once
 
 #include <filesystem>
@@ -83,8 +83,7 @@ class Form1 {
   // The start-up step: the correction values and fields from the store, as far as it could be
   // read, then the digit table; a failure is reported through the view.
   void Form_Load();
-  // Runs the handler of "Command1" to "Command6"; any other name is ignored.
-  void Click(std::string_view command);
+  // The buttons' handlers, which the views call on a click (HandlerOf finds one by name).
   void Command1_Click();
   void Command2_Click();
   void Command3_Click();
@@ -104,6 +103,12 @@ class Form1 {
   Long CorrectionLon = 0;
   Long CorrectionLat = 0;
 };
+
+// A button's handler as a view holds it, to call as (form.*handler)().
+using ClickHandler = void (Form1::*)();
+
+// The handler of the button named `button` ("Command3": Command3_Click); null for any other name.
+ClickHandler HandlerOf(std::string_view button);
 
 enum class Language { kEnglish, kChinese };
 

@@ -113,7 +113,8 @@ void MainWindow::CreateControls() {
         model_.SetText(name, text.toStdString());
       });
     } else if (auto* button = qobject_cast<QPushButton*>(control)) {
-      connect(button, &QPushButton::clicked, this, [this, name = row.name] { model_.Click(name); });
+      connect(button, &QPushButton::clicked, this,
+              [this, click = form::HandlerOf(row.name)] { (model_.*click)(); });
     }
     if (control->focusPolicy() != Qt::NoFocus) {
       if (previous != nullptr) setTabOrder(previous, control);

@@ -161,7 +161,7 @@ class Window {
   // The step's report, with `saved` telling whether it saved corrections: the batch panel converts
   // with the saved ones from then on, as miralto-cli reads the file anew on every run.
   val Click(const std::string& command) {
-    form_.Click(command);
+    if (const form::ClickHandler click = form::HandlerOf(command)) (form_.*click)();
     val report = reports_.Take();
     report.set("saved", store_.TakeSaved());
     return report;

@@ -318,7 +318,7 @@ LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
           form::kControls[static_cast<std::size_t>(id - kFirstControlId)];
       const int code = HIWORD(w);
       if (entry.kind == form::ControlKind::kButton && code == BN_CLICKED) {
-        form_.Click(entry.name);
+        if (const form::ClickHandler click = form::HandlerOf(entry.name)) (form_.*click)();
       } else if (entry.kind == form::ControlKind::kTextBox && code == EN_CHANGE && !writing_) {
         form_.SetText(entry.name, Utf8(WindowText(reinterpret_cast<HWND>(l))));
       }

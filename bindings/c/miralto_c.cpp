@@ -266,23 +266,25 @@ const char* miralto_status_name(miralto_status status) {
 miralto_status miralto_to_dms(const char* lon, const char* lat, miralto_buffer dms[6],
                               miralto_buffer* message) {
   return Run(dms, 6, message, [&] {
-    miralto::PositionTexts p = miralto::DegreesToDms(Text(lon, "lon"), Text(lat, "lat"));
-    return Six(std::move(p.lon), std::move(p.lat));
+    const std::string_view lon_text = Text(lon, "lon");
+    const std::string_view lat_text = Text(lat, "lat");
+    miralto::DmsTexts lon_dms = miralto::DecimalToDms(lon_text);
+    return Six(std::move(lon_dms), miralto::DecimalToDms(lat_text));
   });
 }
 
 miralto_status miralto_to_dd(const char* const dms[6], miralto_buffer dd[2],
                              miralto_buffer* message) {
   return Run(dd, 2, message, [&] {
-    return Two(miralto::DmsToDegrees(miralto::PositionTexts{Dms(dms, 0), Dms(dms, 3)}));
+    return Two(miralto::DmsToDecimal(miralto::PositionTexts{Dms(dms, 0), Dms(dms, 3)}));
   });
 }
 
 miralto_status miralto_encode_dms(const char* const dms[6], miralto_corrections corrections,
                                   miralto_buffer* code, miralto_buffer* message) {
   return Run(code, 1, message, [&] {
-    return std::vector<std::string>{
-        miralto::EncodeDms({Dms(dms, 0), Dms(dms, 3)}, Core(corrections))};
+    return std::vector<std::string>{miralto::EncodePosition(
+        miralto::PositionTexts{Dms(dms, 0), Dms(dms, 3)}, Core(corrections))};
   });
 }
 
@@ -304,7 +306,7 @@ miralto_status miralto_encode_degrees(double lon, double lat, miralto_correction
 miralto_status miralto_decode(const char* code, miralto_corrections corrections,
                               miralto_buffer dms[6], miralto_buffer* message) {
   return Run(dms, 6, message, [&] {
-    miralto::PositionTexts p = miralto::DecodeDms(Text(code, "code"), Core(corrections));
+    miralto::PositionTexts p = miralto::DecodePosition(Text(code, "code"), Core(corrections));
     return Six(std::move(p.lon), std::move(p.lat));
   });
 }

@@ -75,7 +75,7 @@ TEST(Form1, RunningOutOfMemoryIsReportedAndChangesNothing) {
   Form1 form(store, view);
   form.SetText("Text7(0)", "5");
   store.fail_with = std::make_exception_ptr(std::bad_alloc());
-  form.Click("Command6");
+  form.Command6_Click();
   ASSERT_EQ(view.failures.size(), 1u);
   EXPECT_EQ(view.failures[0].title, MessageId::kOutOfMemory);
   EXPECT_EQ(FailureText(view.failures[0], Language::kEnglish),
@@ -95,20 +95,25 @@ TEST(Form1, AnyOtherFailureOfTheStoreIsToldAsItSaysItself) {
   EXPECT_EQ(FailureText(view.failures[0], Language::kChinese), "错误：\nquota exceeded");
 }
 
-TEST(Form1, TypingAndUnknownNamesRunNothing) {
+TEST(Form1, TypingRunsNothingAndOnlyButtonsHaveHandlers) {
   MemoryStore store;
   Recorder view;
   Form1 form(store, view);
   form.SetText("Text4", "87ak7vtpg");
   form.SetText("Label1(0)", "x");  // not a text box
   form.SetText("Text9", "x");
-  for (const char* name : {"Command7", "Form_Load", "Text4", ""}) form.Click(name);
+  for (const ControlSpec& row : kControls) {
+    EXPECT_EQ(HandlerOf(row.name) != nullptr, row.kind == ControlKind::kButton) << row.name;
+  }
+  for (const char* name : {"Command7", "Form_Load", "command1", ""}) {
+    EXPECT_EQ(HandlerOf(name), nullptr) << name;
+  }
   EXPECT_TRUE(view.writes.empty());
   EXPECT_TRUE(view.failures.empty());
   EXPECT_EQ(form.Text("Text4"), "87ak7vtpg");
   EXPECT_EQ(form.Text("Label1(0)"), "");
   EXPECT_EQ(form.Text("Text9"), "");
-  form.Click("Command4");
+  (form.*HandlerOf("Command4"))();
   ASSERT_EQ(view.writes.size(), 6u);
   EXPECT_EQ(view.writes[2], Texts("Text3(2)", "39.5"));
 }

@@ -27,7 +27,7 @@ class ModelWindow : public scenarios::ScenarioWindow, private FormView {
   }
   void Click(std::string_view command) override {
     Forget();
-    model_->Click(command);
+    if (const ClickHandler click = HandlerOf(command)) ((*model_).*click)();
   }
   std::string Text(std::string_view control) override { return model_->Text(control); }
   std::vector<std::pair<std::string, std::string>> Writes() override { return writes_; }

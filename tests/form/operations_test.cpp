@@ -1,4 +1,4 @@
-#include "core/operations.h"
+#include "form/operations.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace miralto {
+namespace miralto::form {
 namespace {
 
 using Writes = std::vector<std::pair<std::string, std::string>>;
@@ -175,4 +175,4 @@ TEST(WindowOperations, EachRowReadsItsControlsAndRunsItsOperation) {
 }
 
 }  // namespace
-}  // namespace miralto
+}  // namespace miralto::form
