@@ -1,19 +1,15 @@
 # Libraries for a Windows build that no package provides there, built from sources with the
-# build's own compiler under the names the rest of the build looks for: libcsv and simdjson
-# wherever their sources are given (Debian's source packages; Windows has no package of them), and
-# for a cross build from Debian also GoogleTest, CLI11 and nlohmann-json, from Debian's packages of
-# their sources and headers.
+# build's own compiler under the names the rest of the build looks for: libcsv wherever its
+# sources are given (Debian's source package; Windows has no package of it), and for a cross build
+# from Debian also GoogleTest, CLI11 and nlohmann-json, from Debian's packages of their sources and
+# headers.
 
 # GoogleTest: Debian's package "googletest" holds its sources.
 set(MIRALTO_GOOGLETEST_SOURCE_DIR /usr/src/googletest
     CACHE PATH "GoogleTest sources to build for the target")
 # libcsv: the unpacked Debian source package (apt-get source libcsv).
 set(MIRALTO_LIBCSV_SOURCE_DIR "" CACHE PATH "libcsv sources to build for the target")
-# simdjson: the unpacked Debian source package (apt-get source simdjson), whose single-header
-# build is compiled.
-set(MIRALTO_SIMDJSON_SOURCE_DIR "" CACHE PATH "simdjson sources to build for the target")
 include(LibcsvFromSource)
-include(SimdjsonFromSource)
 # CLI11 and nlohmann-json (for the tests' scenario tables) are headers only; the host's copies
 # serve, but not the host's include folder, whose C library headers would hide the target's.
 set(MIRALTO_CLI11_HEADERS /usr/include/CLI CACHE PATH "CLI11 headers (the CLI folder)")
@@ -22,10 +18,6 @@ set(MIRALTO_NLOHMANN_JSON_HEADERS /usr/include/nlohmann
 
 if(MIRALTO_LIBCSV_SOURCE_DIR)
   miralto_libcsv_from_source(${MIRALTO_LIBCSV_SOURCE_DIR})
-endif()
-
-if(MIRALTO_SIMDJSON_SOURCE_DIR)
-  miralto_simdjson_from_source(${MIRALTO_SIMDJSON_SOURCE_DIR})
 endif()
 
 if(NOT CMAKE_CROSSCOMPILING)

@@ -33,7 +33,7 @@ need_packages() {
 # The toolchain and libraries every build uses; Qt's translation tools make the window's Chinese,
 # Python turns the same translation file into the table of the windows without Qt.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcli11-dev libcsv-dev
- libsimdjson-dev nlohmann-json3-dev qt6-tools-dev qt6-l10n-tools python3)
+ nlohmann-json3-dev qt6-tools-dev qt6-l10n-tools python3)
 # fontconfig, which the window asks to read its configuration ahead of Qt.
 BUILD_PACKAGES+=(libfontconfig-dev)
 # fast_float and fmt (header-only) read and write number texts on every target.

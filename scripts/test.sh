@@ -33,9 +33,7 @@ ctest --preset sanitize
 echo "== Windows: the same tests and the native window cross-built with MinGW-w64, run under Wine"
 need_packages "${WINDOWS_PACKAGES[@]}"
 libcsv=$(debian_source libcsv build-windows/sources)
-simdjson=$(debian_source simdjson build-windows/sources)
-cmake --preset windows -DMIRALTO_LIBCSV_SOURCE_DIR="$PWD/$libcsv" \
-  -DMIRALTO_SIMDJSON_SOURCE_DIR="$PWD/$simdjson"
+cmake --preset windows -DMIRALTO_LIBCSV_SOURCE_DIR="$PWD/$libcsv"
 cmake --build --preset windows
 # The Wine prefix the tests run in (see cmake/WindowsDependencies.cmake), set up before they start
 # so that parallel tests do not race to create it.

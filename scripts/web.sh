@@ -14,10 +14,8 @@ fi
 need_packages "${WEB_PACKAGES[@]}"
 # libcsv has no emscripten package: the page builds it from Debian's source package.
 libcsv=$(debian_source libcsv build-web/sources)
-simdjson=$(debian_source simdjson build-web/sources)
 export NODE_PATH=/usr/share/nodejs
-cmake --preset web -DMIRALTO_LIBCSV_SOURCE_DIR="$PWD/$libcsv" \
-  -DMIRALTO_SIMDJSON_SOURCE_DIR="$PWD/$simdjson" "$@"
+cmake --preset web -DMIRALTO_LIBCSV_SOURCE_DIR="$PWD/$libcsv" "$@"
 cmake --build --preset web
 $build_only && exit 0
 

@@ -19,7 +19,7 @@ const pageTexts = {
     unavailable: 'The converter could not be loaded from the server: check the connection and ' +
                  'convert again.',
     about: 'About Miralto: published under the Apache License 2.0 (SPDX: Apache-2.0). The page ' +
-           'includes libcsv (LGPL-2.1+), simdjson, fmt and fast_float, each under its own licence.',
+           'includes libcsv (LGPL-2.1+), fmt and fast_float, each under its own licence.',
   },
   zh: {
     window: '位置码', batch: '批量转换', lines: '行', file: '或选择文件（仅在本机读取，不上传）',
@@ -31,7 +31,7 @@ const pageTexts = {
       (lines === null ? '已转换各要素' : `已转换 ${lines} 行`) + (failed ? '，部分有错误' : ''),
     unavailable: '无法从服务器加载转换程序：请检查网络连接后重新转换。',
     about: '关于 Miralto：依据 Apache 许可证 2.0 版发布（SPDX：Apache-2.0）。本页包含 libcsv' +
-           '（LGPL-2.1+）、simdjson、fmt 和 fast_float，各依其自身的许可证。',
+           '（LGPL-2.1+）、fmt 和 fast_float，各依其自身的许可证。',
   },
 };
 

@@ -387,9 +387,9 @@ async function encodeTypicalRoad(page) {
 
 const aboutLine = {
   en: 'About Miralto: published under the Apache License 2.0 (SPDX: Apache-2.0). The page ' +
-      'includes libcsv (LGPL-2.1+), simdjson, fmt and fast_float, each under its own licence.',
+      'includes libcsv (LGPL-2.1+), fmt and fast_float, each under its own licence.',
   zh: '关于 Miralto：依据 Apache 许可证 2.0 版发布（SPDX：Apache-2.0）。本页包含 libcsv' +
-      '（LGPL-2.1+）、simdjson、fmt 和 fast_float，各依其自身的许可证。',
+      '（LGPL-2.1+）、fmt 和 fast_float，各依其自身的许可证。',
 };
 const unavailableMessage = {
   en: 'The converter could not be loaded from the server: check the connection and convert again.',
