@@ -1,6 +1,7 @@
 #include "form/controls.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace miralto::form {
 
@@ -30,11 +31,21 @@ Rect WidenedPlace(const Rect& designed, int needed, std::span<const Rect> obstac
   return wider;
 }
 
-const ControlSpec* FindControl(std::string_view name) {
-  for (const ControlSpec& row : kControls) {
-    if (name == row.name) return &row;
+std::optional<std::size_t> ControlRow(std::string_view name) {
+  for (std::size_t row = 0; row < kControls.size(); ++row) {
+    if (name == kControls[row].name) return row;
   }
-  return nullptr;
+  return std::nullopt;
+}
+
+LabelFit FitLabel(const ControlSpec& row, int caption_width) {
+  std::vector<Rect> obstacles;
+  for (const ControlSpec& other : kControls) {
+    if (other.kind != ControlKind::kLabel) obstacles.push_back(Pixels(other));
+  }
+  const Rect designed = Pixels(row);
+  const int inset = std::max(0, -designed.left);
+  return {WidenedPlace(designed, caption_width + inset, obstacles, kClientWidth), inset};
 }
 
 }  // namespace miralto::form

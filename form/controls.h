@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -101,8 +103,23 @@ inline constexpr std::array<ControlSpec, 36> kControls{{
     {"Label1(6)", K::kLabel, "纬度", 4095, 2100, 360, 210, ROLE_TEXT("Form1", "latitude")},
 }};
 
-// The row named `name`, or null.
-const ControlSpec* FindControl(std::string_view name);
+// The row of kControls named `name` ("Text3(0)"), or nothing.
+std::optional<std::size_t> ControlRow(std::string_view name);
+
+// Where a label shows its caption: the place its control takes, in pixels at 96 dots per inch, and
+// how far right of the place's left the caption starts.
+struct LabelFit {
+  Rect place;
+  int inset = 0;
+  bool operator==(const LabelFit&) const = default;
+};
+
+// How the label `row` shows a caption `caption_width` pixels wide (at 96 dots per inch, rounded
+// up): every window places its labels by this. A label the table starts left of the client area
+// keeps its place there but starts its caption at the client area's edge, the inset; a caption
+// that with its inset needs more room than the place grows it (WidenedPlace, against the table's
+// boxes and buttons).
+LabelFit FitLabel(const ControlSpec& row, int caption_width);
 
 }  // namespace miralto::form
 

@@ -1,9 +1,6 @@
-// The window's controls come from the toolkit-free control table (form/controls.h); this adds the
-// Qt form of the place a widened label takes.
+// The window's controls come from the toolkit-free control table (form/controls.h), and their
+// places too, a label's by form::FitLabel.
 #pragma once
-
-#include <QList>
-#include <QRect>
 
 #include "form/controls.h"
 
@@ -15,9 +12,5 @@ using form::kClientHeight;
 using form::kClientWidth;
 using form::kControls;
 using form::kTwipsPerPixel;
-
-// form::WidenedPlace over Qt's rectangles.
-QRect WidenedPlace(const QRect& designed, int needed, const QList<QRect>& obstacles,
-                   int client_width);
 
 }  // namespace miralto::ui

@@ -8,9 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <algorithm>
 #include <limits>
-#include <vector>
 
 #include "ui/language.h"
 #include "ui/layout.h"
@@ -44,10 +42,7 @@ QFont WindowFont() {
   return font;
 }
 
-QRect PixelPlace(const ControlSpec& row) {
-  const form::Rect place = form::Pixels(row);
-  return {place.left, place.top, place.width, place.height};
-}
+QRect QtRect(const form::Rect& place) { return {place.left, place.top, place.width, place.height}; }
 
 QString Q(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -106,7 +101,7 @@ void MainWindow::CreateControls() {
       }
     }
     control->setObjectName(QString::fromUtf8(row.name));
-    control->setGeometry(PixelPlace(row));
+    control->setGeometry(QtRect(form::Pixels(row)));
     if (auto* box = qobject_cast<QLineEdit*>(control)) {
       // What the user types (or a test sets) is the model's text before any click reads it.
       connect(box, &QLineEdit::textChanged, this, [this, name = row.name](const QString& text) {
@@ -122,38 +117,20 @@ void MainWindow::CreateControls() {
     }
   }
 
-  WidenLabels();
+  FitLabels();
 
   findChild<QLineEdit*>(QStringLiteral("Text3(0)"))->setFocus();
 }
 
-namespace {
-
-form::Rect FormRect(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
-
-}  // namespace
-
-QRect WidenedPlace(const QRect& designed, int needed, const QList<QRect>& obstacles,
-                   int client_width) {
-  std::vector<form::Rect> others;
-  others.reserve(static_cast<std::size_t>(obstacles.size()));
-  for (const QRect& other : obstacles) others.push_back(FormRect(other));
-  const form::Rect place = form::WidenedPlace(FormRect(designed), needed, others, client_width);
-  return {place.left, place.top, place.width, place.height};
-}
-
-// A caption is never cut. A label that the table starts left of the client area keeps its place
-// but starts its caption at the client area's edge; one whose caption needs more room than its
-// place grows (WidenedPlace).
-void MainWindow::WidenLabels() {
-  QList<QRect> obstacles;
-  for (const QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    if (qobject_cast<const QLabel*>(control) == nullptr) obstacles << control->geometry();
-  }
-  for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-    const QRect designed = label->geometry();
-    label->setContentsMargins(std::max(0, -designed.left()), 0, 0, 0);
-    label->setGeometry(WidenedPlace(designed, label->sizeHint().width(), obstacles, kClientWidth));
+// A caption is never cut: each label takes the place and the inset the form gives its caption's
+// width (the size hint, measured while the label has no margins).
+void MainWindow::FitLabels() {
+  for (const ControlSpec& row : kControls) {
+    if (row.kind != ControlKind::kLabel) continue;
+    auto* label = findChild<QLabel*>(Q(row.name), Qt::FindDirectChildrenOnly);
+    const form::LabelFit fit = form::FitLabel(row, label->sizeHint().width());
+    label->setContentsMargins(fit.inset, 0, 0, 0);
+    label->setGeometry(QtRect(fit.place));
   }
 }
 

@@ -46,7 +46,7 @@ class MainWindow : public QWidget, private form::FormView {
 
  private:
   void CreateControls();
-  void WidenLabels();
+  void FitLabels();
   QLineEdit* Box(std::string_view name) const;
 
   void ShowText(std::string_view control, const std::string& text) override;

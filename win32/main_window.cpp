@@ -4,8 +4,9 @@
 #include <initguid.h>
 #include <oleacc.h>
 
-#include <algorithm>
 #include <array>
+
+#include "platform/windows_text.h"
 
 namespace miralto::win32 {
 namespace {
@@ -58,34 +59,6 @@ SIZE FrameSize(SIZE client, UINT dpi) {
 
 int ControlId(std::size_t row) { return kFirstControlId + static_cast<int>(row); }
 
-std::optional<std::size_t> ControlRow(std::string_view name) {
-  for (std::size_t row = 0; row < form::kControls.size(); ++row) {
-    if (name == form::kControls[row].name) return row;
-  }
-  return std::nullopt;
-}
-
-std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  std::wstring wide(
-      static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)),
-      L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
-  return wide;
-}
-
-std::string Utf8(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  std::string utf8(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), size,
-                                                                nullptr, 0, nullptr, nullptr)),
-                   '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), static_cast<int>(utf8.size()),
-                      nullptr, nullptr);
-  return utf8;
-}
-
 form::Language UserLanguage() {
   // The language as a locale name ("zh-CN"), so that the one rule of LanguageOf decides.
   std::array<wchar_t, LOCALE_NAME_MAX_LENGTH> name{};
@@ -93,7 +66,7 @@ form::Language UserLanguage() {
   if (LCIDToLocaleName(locale, name.data(), static_cast<int>(name.size()), 0) == 0) {
     return form::Language::kEnglish;
   }
-  return form::LanguageOf(Utf8(name.data()));
+  return form::LanguageOf(platform::Utf8(name.data()));
 }
 
 UINT WindowDpi(HWND window) {
@@ -153,7 +126,7 @@ void MainWindow::NameControls() {
   for (std::size_t row = 0; row < controls_.size(); ++row) {
     const form::ControlSpec& entry = form::kControls[row];
     if (entry.kind == form::ControlKind::kLabel) continue;  // a label's name is its caption
-    std::wstring name = Wide(form::RoleText(entry, language_));
+    std::wstring name = platform::Wide(form::RoleText(entry, language_));
     names_->SetHwndPropStr(controls_[row], static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                            PROPID_ACC_NAME, name.data());
   }
@@ -175,7 +148,7 @@ void MainWindow::CreateControls() {
     const wchar_t* window_class = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD ex_style = 0;
-    std::wstring text = Wide(entry.text);
+    std::wstring text = platform::Wide(entry.text);
     switch (entry.kind) {
       case form::ControlKind::kLabel:
         // Never wrapped, no & mnemonics: the caption shows as written.
@@ -185,7 +158,7 @@ void MainWindow::CreateControls() {
         window_class = L"EDIT";
         style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
         ex_style = WS_EX_CLIENTEDGE;
-        text = Wide(form_.Text(entry.name));
+        text = platform::Wide(form_.Text(entry.name));
         break;
       case form::ControlKind::kButton:
         window_class = L"BUTTON";
@@ -203,10 +176,6 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::PlaceAt96Dpi(UINT dpi) {
-  std::vector<form::Rect> obstacles;
-  for (const form::ControlSpec& entry : form::kControls) {
-    if (entry.kind != form::ControlKind::kLabel) obstacles.push_back(form::Pixels(entry));
-  }
   HFONT font = CreateDesignFont(dpi);
   HDC dc = GetDC(window_);
   HGDIOBJ old_font = SelectObject(dc, font);
@@ -215,20 +184,16 @@ void MainWindow::PlaceAt96Dpi(UINT dpi) {
     const form::ControlSpec& entry = form::kControls[row];
     form::Rect place = form::Pixels(entry);
     if (entry.kind == form::ControlKind::kLabel) {
-      const std::wstring caption = Wide(entry.text);
+      const std::wstring caption = platform::Wide(entry.text);
       SIZE extent{};
       GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-      // A label that starts left of the client area shows its caption from the client area's
-      // edge (what lies left of it is clipped anyway), so it needs that much more room.
-      const int clipped = std::max(0, -place.left);
       // Text does not scale exactly with the font: the width it needs at `dpi`, in pixels at 96
       // dpi rounded up, so that scaled back it holds the caption whole.
       const int needed = (extent.cx * 96 + static_cast<int>(dpi) - 1) / static_cast<int>(dpi);
-      place = form::WidenedPlace(place, needed + clipped, obstacles, form::kClientWidth);
-      if (place.left < 0) {
-        place.width += place.left;
-        place.left = 0;
-      }
+      const form::LabelFit fit = form::FitLabel(entry, needed);
+      place = fit.place;
+      place.left += fit.inset;
+      place.width -= fit.inset;
     }
     places_.push_back(place);
   }
@@ -278,7 +243,7 @@ void MainWindow::Show(int show_command) {
 }
 
 HWND MainWindow::Control(std::string_view name) const {
-  const auto row = ControlRow(name);
+  const auto row = form::ControlRow(name);
   return row ? controls_[*row] : nullptr;
 }
 
@@ -286,7 +251,7 @@ void MainWindow::ShowText(std::string_view control, const std::string& text) {
   HWND box = Control(control);
   if (box == nullptr) return;
   writing_ = true;
-  SetWindowTextW(box, Wide(text).c_str());
+  SetWindowTextW(box, platform::Wide(text).c_str());
   writing_ = false;
 }
 
@@ -295,7 +260,7 @@ void MainWindow::ShowFailure(const form::Failure& failure) {
     pending_ = failure;
     return;
   }
-  const std::wstring text = Wide(form::FailureText(failure, language_));
+  const std::wstring text = platform::Wide(form::FailureText(failure, language_));
   MessageBoxW(window_, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 
@@ -320,7 +285,7 @@ LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
       if (entry.kind == form::ControlKind::kButton && code == BN_CLICKED) {
         if (const form::ClickHandler click = form::HandlerOf(entry.name)) (form_.*click)();
       } else if (entry.kind == form::ControlKind::kTextBox && code == EN_CHANGE && !writing_) {
-        form_.SetText(entry.name, Utf8(WindowText(reinterpret_cast<HWND>(l))));
+        form_.SetText(entry.name, platform::Utf8(WindowText(reinterpret_cast<HWND>(l))));
       }
       return 0;
     }

@@ -22,13 +22,6 @@ namespace miralto::win32 {
 // start above IDOK and IDCANCEL, which the dialog keys send, so that Enter and Esc press nothing.
 int ControlId(std::size_t row);
 
-// The row of form::kControls named `name` ("Text3(0)"), or nothing.
-std::optional<std::size_t> ControlRow(std::string_view name);
-
-// UTF-8 to UTF-16 and back; invalid sequences become U+FFFD.
-std::wstring Wide(std::string_view utf8);
-std::string Utf8(std::wstring_view wide);
-
 // The language of the user's Windows (GetUserDefaultUILanguage): Chinese for any Chinese one.
 form::Language UserLanguage();
 
@@ -66,8 +59,9 @@ class MainWindow final : public form::FormView {
   // where Windows has the service; the names go with the window.
   void NameControls();
   void ForgetNames();
-  // The places of the controls in pixels at 96 dpi: the table's, with labels widened where their
-  // caption would not show whole in the window's font at `dpi`.
+  // The places of the controls in pixels at 96 dpi: the table's, with each label where its caption
+  // in the window's font at `dpi` shows whole (form::FitLabel); a static control has no inset of
+  // its own, so a label's place starts where its caption does.
   void PlaceAt96Dpi(UINT dpi);
   // Font and places for `dpi`; the client area keeps its size at 96 dpi, scaled.
   void ApplyDpi(UINT dpi);

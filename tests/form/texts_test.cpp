@@ -34,7 +34,7 @@ TEST(Translations, EveryRoleHasAChineseText) {
     EXPECT_NE(RoleText(row, Language::kChinese), row.role) << row.name;
     EXPECT_EQ(RoleText(row, Language::kEnglish), row.role) << row.name;
   }
-  EXPECT_EQ(RoleText(*FindControl("Command5"), Language::kChinese), "计算差值");
+  EXPECT_EQ(RoleText(kControls[*ControlRow("Command5")], Language::kChinese), "计算差值");
 }
 
 TEST(Translations, TableIsSortedForTheLookup) {

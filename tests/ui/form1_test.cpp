@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "ui/layout.h"
+#include "form/controls.h"
 #include "ui/main_window.h"
 
 using miralto::ui::MainWindow;
@@ -84,8 +84,6 @@ class Form1Test : public QObject {
   void startsWithTheCorrectionFile();
   void controlsFollowTheTable_data();
   void controlsFollowTheTable();
-  void widenedPlace_data();
-  void widenedPlace();
   void textBoxesHaveNoLengthLimit();
   void tabVisitsTheFocusableControlsInOrder();
   void handlersWriteInOrderAndStopAtAFailure_data();
@@ -198,6 +196,14 @@ void Form1Test::controlsFollowTheTable() {
     QVERIFY2(actual.contains(expected),
              qPrintable(QStringLiteral("%1 %2").arg(actual.left()).arg(actual.right())));
     QVERIFY(actual.width() >= label->sizeHint().width());
+    // Where the form fits the caption it measures, its inset as the label's margin.
+    const QMargins margins = label->contentsMargins();
+    namespace form = miralto::form;
+    const form::LabelFit fit =
+        form::FitLabel(form::kControls[*form::ControlRow(QTest::currentDataTag())],
+                       label->sizeHint().width() - margins.left() - margins.right());
+    QCOMPARE(margins.left(), fit.inset);
+    QCOMPARE(actual, QRect(fit.place.left, fit.place.top, fit.place.width, fit.place.height));
     // What the user sees: the caption's first inked column inside the window, its last one inside
     // it too, or no further out than the table itself puts the label's end.
     const auto [first, last] = InkColumns(*label);
@@ -222,42 +228,6 @@ void Form1Test::controlsFollowTheTable() {
     }
   }
   QCOMPARE(control->font().pointSize(), 9);
-}
-
-void Form1Test::widenedPlace_data() {
-  QTest::addColumn<QRect>("designed");
-  QTest::addColumn<int>("needed");
-  QTest::addColumn<QList<QRect>>("obstacles");
-  QTest::addColumn<QRect>("place");
-  const QRect box(125, 0, 20, 20);
-  QTest::newRow("fits") << QRect(100, 0, 20, 14) << 20 << QList<QRect>{box}
-                        << QRect(100, 0, 20, 14);
-  QTest::newRow("grows right") << QRect(10, 0, 20, 14) << 30 << QList<QRect>{box}
-                               << QRect(10, 0, 30, 14);
-  QTest::newRow("box on the right: grows left")
-      << QRect(100, 0, 20, 14) << 30 << QList<QRect>{box} << QRect(90, 0, 30, 14);
-  QTest::newRow("box it touched already: grows right")
-      << QRect(110, 0, 20, 14) << 30 << QList<QRect>{box} << QRect(110, 0, 30, 14);
-  QTest::newRow("box below, not beside: grows right")
-      << QRect(100, 30, 20, 14) << 30 << QList<QRect>{box} << QRect(100, 30, 30, 14);
-  QTest::newRow("growing left stops at the left edge")
-      << QRect(5, 0, 20, 14) << 40 << QList<QRect>{QRect(28, 0, 20, 20)} << QRect(0, 0, 40, 14);
-  QTest::newRow("designed left of the edge: grows no further left")
-      << QRect(-1, 0, 20, 14) << 30 << QList<QRect>{QRect(22, 0, 20, 20)} << QRect(-1, 0, 30, 14);
-  QTest::newRow("past the right edge by design, fits: kept")
-      << QRect(265, 83, 48, 14) << 48 << QList<QRect>{} << QRect(265, 83, 48, 14);
-  QTest::newRow("past the right edge by design, wider: keeps its right end")
-      << QRect(265, 83, 48, 14) << 54 << QList<QRect>{} << QRect(259, 83, 54, 14);
-  QTest::newRow("would leave the window: grows left")
-      << QRect(280, 0, 20, 14) << 40 << QList<QRect>{} << QRect(260, 0, 40, 14);
-}
-
-void Form1Test::widenedPlace() {
-  QFETCH(QRect, designed);
-  QFETCH(int, needed);
-  QFETCH(QList<QRect>, obstacles);
-  QFETCH(QRect, place);
-  QCOMPARE(miralto::ui::WidenedPlace(designed, needed, obstacles, 312), place);
 }
 
 void Form1Test::textBoxesHaveNoLengthLimit() {

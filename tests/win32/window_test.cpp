@@ -22,6 +22,7 @@
 #include "corrections/correction_location.h"
 #include "form/controls.h"
 #include "form/form1.h"
+#include "platform/windows_text.h"
 #include "tests/form/scenario_player.h"
 #include "tests/win32/window_driver.h"
 #include "win32/main_window.h"
@@ -67,7 +68,7 @@ class Win32Window : public scenarios::ScenarioWindow {
     HWND box = window_->Control(control);
     ASSERT_NE(box, nullptr) << control;
     recorder_.Pause(true);
-    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(platform::Wide(text).c_str()));
     recorder_.Pause(false);
   }
 
@@ -80,7 +81,7 @@ class Win32Window : public scenarios::ScenarioWindow {
   }
 
   std::string Text(std::string_view control) override {
-    return Utf8(TextOf(window_->Control(control)));
+    return platform::Utf8(TextOf(window_->Control(control)));
   }
 
   std::vector<std::pair<std::string, std::string>> Writes() override { return writes_; }
@@ -93,7 +94,7 @@ class Win32Window : public scenarios::ScenarioWindow {
       EXPECT_EQ(box.owner, window_->handle());
       EXPECT_EQ(box.icon, LoadIconW(nullptr, MAKEINTRESOURCEW(32513)));  // IDI_ERROR
       scenarios::Reported failure;
-      (language_ == form::Language::kChinese ? failure.zh : failure.en) = Utf8(box.text);
+      (language_ == form::Language::kChinese ? failure.zh : failure.en) = platform::Utf8(box.text);
       reported.push_back(std::move(failure));
     }
     return reported;
@@ -105,7 +106,8 @@ class Win32Window : public scenarios::ScenarioWindow {
   void Finish() {
     Pump(window_->handle());
     writes_.clear();
-    for (const auto& [id, text] : recorder_.Take()) writes_.emplace_back(NameOf(id), Utf8(text));
+    for (const auto& [id, text] : recorder_.Take())
+      writes_.emplace_back(NameOf(id), platform::Utf8(text));
     boxes_ = watcher_.Take();
   }
 
@@ -180,6 +182,12 @@ void ExpectPlaces(MainWindow& window, int dpi) {
       EXPECT_EQ(place.right - place.left, scale(designed.width));
       continue;
     }
+    // Where the form fits the caption, at 96 dpi rounded up as the window measures it; a static
+    // control has no inset of its own, so it starts where the caption does.
+    const int caption = (CaptionWidth(window.Control(entry.name)) * 96 + dpi - 1) / dpi;
+    const form::LabelFit fit = form::FitLabel(entry, caption);
+    EXPECT_EQ(place.left, scale(fit.place.left + fit.inset));
+    EXPECT_NEAR(place.right, scale(fit.place.left + fit.place.width), 1);
     const int left = std::max(0, designed.left);
     const int right = designed.left + designed.width;
     EXPECT_GE(place.right - place.left, CaptionWidth(window.Control(entry.name)));
@@ -291,7 +299,8 @@ TEST(WindowTest, ScreenReadersReadEachBoxAndButtonByItsRole) {
     MainWindow window(GetModuleHandleW(nullptr), store, language);
     for (const form::ControlSpec& entry : form::kControls) {
       if (entry.kind == form::ControlKind::kLabel) continue;
-      EXPECT_EQ(AccessibleName(window.Control(entry.name)), Wide(form::RoleText(entry, language)))
+      EXPECT_EQ(AccessibleName(window.Control(entry.name)),
+                platform::Wide(form::RoleText(entry, language)))
           << entry.name;
     }
   }
@@ -477,7 +486,7 @@ class Program {
   DWORD id() const { return process_.dwProcessId; }
   HWND window() const { return window_; }
   HWND Control(std::string_view name) const {
-    return GetDlgItem(window_, ControlId(*ControlRow(name)));
+    return GetDlgItem(window_, ControlId(*form::ControlRow(name)));
   }
   void Set(std::string_view name, const std::wstring& text) const {
     SendMessageW(Control(name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -565,7 +574,7 @@ TEST(ProgramTest, AloneInAFolderKeepsItsCorrectionsBesideItself) {
     BoxWatcher watcher(program.id());
     const std::vector<SeenBox> boxes = watcher.WaitAndTake(10000);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(Utf8(boxes[0].text), StartupFailureText(folder.path()));
+    EXPECT_EQ(platform::Utf8(boxes[0].text), StartupFailureText(folder.path()));
     EXPECT_EQ(boxes[0].title, L"Miralto");
     EXPECT_EQ(boxes[0].owner, program.window());
     EXPECT_NE(boxes[0].icon, nullptr);
@@ -583,7 +592,7 @@ TEST(ProgramTest, AloneInAFolderKeepsItsCorrectionsBesideItself) {
 TEST(ProgramTest, Installed) {
   const char* installed = std::getenv("MIRALTO_INSTALLED_PROGRAM");
   if (installed == nullptr) GTEST_SKIP() << "run with MIRALTO_INSTALLED_PROGRAM=<miralto.exe>";
-  const fs::path exe(Wide(installed));
+  const fs::path exe(platform::Wide(installed));
   const fs::path users_file = CorrectionFilePath(UserCorrectionDirectory());
   const std::optional<std::string> users_before = FileBytes(users_file);
   {
@@ -629,8 +638,8 @@ TEST(WindowTest, ASaveFailureIsToldInTheUserLanguage) {
   const std::vector<SeenBox> boxes = watcher.Take();
   ASSERT_EQ(boxes.size(), 1u);
   const std::wstring& text = boxes[0].text;
-  EXPECT_EQ(text.find(L'\uFFFD'), std::wstring::npos) << Utf8(text);
-  EXPECT_EQ(text.find(L'\r'), std::wstring::npos) << Utf8(text);
+  EXPECT_EQ(text.find(L'\uFFFD'), std::wstring::npos) << platform::Utf8(text);
+  EXPECT_EQ(text.find(L'\r'), std::wstring::npos) << platform::Utf8(text);
   EXPECT_EQ(FileBytes(CorrectionFilePath(folder.path())), "1\r\n2\r\n");
 }
 
