@@ -23,6 +23,8 @@ self.addEventListener('activate', (event) => {
 
 self.addEventListener('fetch', (event) => {
   if (new URL(event.request.url).origin !== location.origin) return;
-  event.respondWith(fetch(event.request).catch(() => caches.open(cacheName).then((cache) =>
-    cache.match(event.request, { ignoreSearch: true }))));
+  // Asked of the server even where the browser's cache holds the file and deems it fresh by its
+  // age alone (a server that sends no Cache-Control): else a new page could come with an old file.
+  event.respondWith(fetch(event.request, { cache: 'no-cache' }).catch(() =>
+    caches.open(cacheName).then((cache) => cache.match(event.request, { ignoreSearch: true }))));
 });

@@ -31,9 +31,11 @@ const marks = { 'index.html': (n) => `<!-- build ${n} -->\n`, 'page.css': (n) =>
                 'batch_worker.js': (n) => `// build ${n}\n` };
 
 // Makes `site` build `n`: each marked file as the page folder has it plus its mark, dated later
-// than before so that the server answers with the new text.
+// than before so that the server answers with the new text. The dates lie days back, as on a
+// server that has not changed for a while: a browser then deems the files it holds fresh for
+// hours by their age alone, unless asked to check.
 function build(site, n) {
-  const when = Date.now() / 1000 + 10 * n;
+  const when = Date.now() / 1000 - 86400 * (10 - n);
   for (const [file, mark] of Object.entries(marks)) {
     writeFileSync(path.join(site, file), readFileSync(path.join(pageFolder, file)));
     appendFileSync(path.join(site, file), mark(n));
