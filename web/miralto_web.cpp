@@ -204,21 +204,18 @@ val Controls() {
   return rows;
 }
 
-// Where the label `name` stands, in pixels at 96 dpi, when its caption needs `needed` pixels: a
-// caption is never cut (WidenedPlace, as the desktop windows widen theirs).
-val LabelPlace(const std::string& name, int needed) {
-  std::vector<form::Rect> obstacles;
-  form::Rect designed;
-  for (const form::ControlSpec& row : form::kControls) {
-    if (row.kind != form::ControlKind::kLabel) obstacles.push_back(form::Pixels(row));
-    if (row.name == name) designed = form::Pixels(row);
-  }
-  const form::Rect place = form::WidenedPlace(designed, needed, obstacles, form::kClientWidth);
+// Where the label `name` stands, in pixels at 96 dpi, and how far in its caption starts, when the
+// caption is `caption_width` pixels wide: form::FitLabel, as the desktop windows place theirs.
+val LabelPlace(const std::string& name, int caption_width) {
+  const auto row = form::ControlRow(name);
+  if (!row) return val::null();
+  const form::LabelFit fit = form::FitLabel(form::kControls[*row], caption_width);
   val v = val::object();
-  v.set("left", place.left);
-  v.set("top", place.top);
-  v.set("width", place.width);
-  v.set("height", place.height);
+  v.set("left", fit.place.left);
+  v.set("top", fit.place.top);
+  v.set("width", fit.place.width);
+  v.set("height", fit.place.height);
+  v.set("inset", fit.inset);
   return v;
 }
 

@@ -91,18 +91,18 @@ miraltoReady.then((module) => {
     elements.set(row.name, element);
   }
 
-  // A caption is never cut: a label whose caption needs more room grows as the desktop window's
-  // do, and one the table starts left of the client area starts its caption at the edge.
+  // A caption is never cut: each label takes the place and the inset the form gives the width
+  // its caption measures, as the desktop windows' labels do.
   const scale = Number(form.style.getPropertyValue('--scale'));
   for (const [name, element] of elements) {
     if (element.tagName !== 'SPAN') continue;
     element.style.width = 'auto';
-    const needed = Math.ceil(element.getBoundingClientRect().width / scale);
+    const captionWidth = Math.ceil(element.getBoundingClientRect().width / scale);
     element.style.width = '';
-    const place = module.labelPlace(name, needed);
+    const place = module.labelPlace(name, captionWidth);
     element.style.setProperty('--left', place.left);
     element.style.setProperty('--width', place.width);
-    if (place.left < 0) element.style.paddingLeft = `calc(${-place.left} * var(--scale) * 1px)`;
+    element.style.paddingLeft = `calc(${place.inset} * var(--scale) * 1px)`;
   }
 
   const dialog = document.getElementById('failure');

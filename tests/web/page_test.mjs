@@ -385,6 +385,26 @@ async function encodeTypicalRoad(page) {
   return page.textContent('#batch-preview');
 }
 
+// Every label shows its caption whole and from inside the window: the inset of a label that the
+// table starts left of the client area counts in its width, as in the desktop windows. Where it
+// did not, the caption ran past the label's end by the inset.
+async function labelsShowTheirCaptions(page) {
+  const cut = await page.evaluate(() => {
+    const form = document.getElementById('form');
+    const formLeft = form.getBoundingClientRect().left + form.clientLeft;
+    return [...form.querySelectorAll('span[data-control]')].flatMap((label) => {
+      const range = document.createRange();
+      range.selectNodeContents(label);
+      const caption = range.getBoundingClientRect();
+      const place = label.getBoundingClientRect();
+      const inside = caption.left >= formLeft - 0.01 && caption.right <= place.right + 0.01;
+      return inside ? [] : [`${label.dataset.control} ${caption.left - formLeft}..` +
+                            `${caption.right - formLeft} in ..${place.right - formLeft}`];
+    });
+  });
+  check(cut.length === 0, `labels whose caption is cut: ${cut.join(', ')}`);
+}
+
 const aboutLine = {
   en: 'About Miralto: published under the Apache License 2.0 (SPDX: Apache-2.0). The page ' +
       'includes libcsv (LGPL-2.1+), fmt and fast_float, each under its own licence.',
@@ -442,6 +462,7 @@ async function main() {
     const { context, page, close } = await browser('en-US', requests);
     await page.goto(`${origin}/`);
     await ready(page);
+    await labelsShowTheirCaptions(page);
     await page.evaluate((key) => localStorage.removeItem(key), storageKey);
 
     // Corrections kept by the browser over a reload, and used by the next encoding.
