@@ -120,74 +120,89 @@ void Converter::SetPoint(const PositionTexts* position) {
 }
 
 void Converter::Compute(const Layout& layout) {
-  const auto& f = selected_;
-  const Corrections& c = options_.corrections;
-  const bool notations = layout.notations;
-  // Moves the texts into the results: the point, if any, is set before.
-  auto put_dms = [this](std::size_t at, DmsTexts& t) {
-    results_[at] = std::move(t.degrees);
-    results_[at + 1] = std::move(t.minutes);
-    results_[at + 2] = std::move(t.seconds);
-  };
-  auto six_fields = [&]() -> PositionTexts {
-    return {{std::string(f[0]), std::string(f[1]), std::string(f[2])},
-            {std::string(f[3]), std::string(f[4]), std::string(f[5])}};
-  };
-  auto put_degrees = [this](DecimalTexts&& d) {
-    results_[0] = std::move(d.lon);
-    results_[1] = std::move(d.lat);
-    result_count_ = 2;
-  };
   switch (options_.command) {
-    case Command::kDms: {
-      PositionTexts p = written_.Dms(f[0], f[1]);
-      if (map_) SetPoint(&p);
-      put_dms(0, p.lon);
-      put_dms(3, p.lat);
-      result_count_ = 6;
-      break;
-    }
+    case Command::kDms:
+      return ComputeDms();
     case Command::kDd:
-      put_degrees(notations ? written_.Degrees(f[0], f[1]) : DmsToDecimal(six_fields()));
-      if (map_) SetPoint(nullptr);
-      break;
-    case Command::kEncode: {
-      result_count_ = 1;
-      if (!notations) {
-        const PositionTexts p = six_fields();
-        results_[0] = EncodePosition(p, c);
-        if (map_) SetPoint(&p);
-      } else if (map_) {
-        // The map's point comes from the texts "↑" writes.
-        const PositionTexts p = written_.Dms(f[0], f[1]);
-        results_[0] = EncodePosition(p, c);
-        SetPoint(&p);
-      } else {
-        results_[0] = written_.Code(f[0], f[1], c);
-      }
-      break;
-    }
-    case Command::kDecode: {
-      if (options_.dd) {
-        put_degrees(DecodeDegrees(f[0], c));
-        if (map_) SetPoint(nullptr);
-      } else {
-        PositionTexts p = DecodePosition(f[0], c);
-        if (map_) SetPoint(&p);
-        put_dms(0, p.lon);
-        put_dms(3, p.lat);
-        result_count_ = 6;
-      }
-      break;
-    }
-    case Command::kCompare: {
-      CodeDifference d = CompareCodes(f[0], f[1]);
-      results_[0] = std::move(d.lon);
-      results_[1] = std::move(d.lat);
-      result_count_ = 2;
-      break;
-    }
+      return ComputeDd(layout.notations);
+    case Command::kEncode:
+      return ComputeEncode(layout.notations);
+    case Command::kDecode:
+      return ComputeDecode();
+    case Command::kCompare:
+      return ComputeCompare();
   }
+}
+
+// The Put steps move the texts into the results: the point, if any, is set before.
+void Converter::PutDms(std::size_t at, DmsTexts& t) {
+  results_[at] = std::move(t.degrees);
+  results_[at + 1] = std::move(t.minutes);
+  results_[at + 2] = std::move(t.seconds);
+}
+
+void Converter::PutPosition(PositionTexts& p) {
+  PutDms(0, p.lon);
+  PutDms(3, p.lat);
+  result_count_ = 6;
+}
+
+void Converter::PutDegrees(DecimalTexts&& d) {
+  results_[0] = std::move(d.lon);
+  results_[1] = std::move(d.lat);
+  result_count_ = 2;
+}
+
+PositionTexts Converter::SixFields() const {
+  const auto& f = selected_;
+  return {{std::string(f[0]), std::string(f[1]), std::string(f[2])},
+          {std::string(f[3]), std::string(f[4]), std::string(f[5])}};
+}
+
+void Converter::ComputeDms() {
+  PositionTexts p = written_.Dms(selected_[0], selected_[1]);
+  if (map_) SetPoint(&p);
+  PutPosition(p);
+}
+
+void Converter::ComputeDd(bool notations) {
+  PutDegrees(notations ? written_.Degrees(selected_[0], selected_[1]) : DmsToDecimal(SixFields()));
+  if (map_) SetPoint(nullptr);
+}
+
+void Converter::ComputeEncode(bool notations) {
+  const Corrections& c = options_.corrections;
+  result_count_ = 1;
+  if (!notations) {
+    const PositionTexts p = SixFields();
+    results_[0] = EncodePosition(p, c);
+    if (map_) SetPoint(&p);
+  } else if (map_) {
+    // The map's point comes from the texts "↑" writes.
+    const PositionTexts p = written_.Dms(selected_[0], selected_[1]);
+    results_[0] = EncodePosition(p, c);
+    SetPoint(&p);
+  } else {
+    results_[0] = written_.Code(selected_[0], selected_[1], c);
+  }
+}
+
+void Converter::ComputeDecode() {
+  if (options_.dd) {
+    PutDegrees(DecodeDegrees(selected_[0], options_.corrections));
+    if (map_) SetPoint(nullptr);
+    return;
+  }
+  PositionTexts p = DecodePosition(selected_[0], options_.corrections);
+  if (map_) SetPoint(&p);
+  PutPosition(p);
+}
+
+void Converter::ComputeCompare() {
+  CodeDifference d = CompareCodes(selected_[0], selected_[1]);
+  results_[0] = std::move(d.lon);
+  results_[1] = std::move(d.lat);
+  result_count_ = 2;
 }
 
 const Layout* Converter::Select(std::string& problem) {

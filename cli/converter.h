@@ -99,7 +99,17 @@ class Converter {
   // Picks the command's fields out of fields_ into selected_ and returns their layout; nullptr
   // with `problem` set when the record does not hold them.
   const Layout* Select(std::string& problem);
+  // Runs the command on selected_, laid out as `layout`, into results_ (and the point).
   void Compute(const Layout& layout);
+  void ComputeDms();
+  void ComputeDd(bool notations);
+  void ComputeEncode(bool notations);
+  void ComputeDecode();
+  void ComputeCompare();
+  void PutDms(std::size_t at, DmsTexts& t);
+  void PutPosition(PositionTexts& p);
+  void PutDegrees(DecimalTexts&& d);
+  PositionTexts SixFields() const;
   // Sets the map point from `position` (nullptr: from the decimal results) and checks that a map
   // can show it.
   void SetPoint(const PositionTexts* position);
