@@ -11,6 +11,7 @@
 #include <exception>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -323,112 +324,146 @@ bool PlainScalar(const py::object& o) {
          PyUnicode_CheckExact(o.ptr()) || PyBytes_CheckExact(o.ptr()) || o.is_none();
 }
 
-// Runs `op` over the inputs: once for scalars, element-wise over their numpy broadcast for
-// arrays and sequences.
-py::object Apply(const std::vector<py::object>& inputs, const ElementOperation& op, Corrections c,
-                 const std::string& errors_name, bool return_mask) {
-  const Errors errors = ReadErrors(errors_name);
-  bool scalar = std::all_of(inputs.begin(), inputs.end(), PlainScalar);
-  py::module_ np;
-  // A sequence mixing str and bytes, or bytes that are not ASCII, numpy cannot make texts of:
-  // it stays a sequence of objects, each read as the scalar would be.
-  auto as_array = [&np](const py::object& input) -> py::object {
+// The inputs as numpy arrays. A sequence mixing str and bytes, or bytes that are not ASCII, numpy
+// cannot make texts of: it stays a sequence of objects, each read as the scalar would be.
+py::object AsArray(const py::module_& np, const py::object& input) {
+  try {
+    return np.attr("asarray")(input);
+  } catch (py::error_already_set& error) {
+    if (!error.matches(PyExc_UnicodeError)) throw;
+    return np.attr("asarray")(input, "dtype"_a = "object");
+  }
+}
+
+// Whether every input is a scalar to numpy: a text, or what makes a 0-dimensional array.
+bool ScalarsToNumpy(const py::module_& np, const std::vector<py::object>& inputs) {
+  bool scalar = true;
+  for (const py::object& input : inputs) {
+    scalar = scalar && (py::isinstance<py::str>(input) || py::isinstance<py::bytes>(input) ||
+                        np.attr("ndim")(AsArray(np, input)).template cast<int>() == 0);
+  }
+  return scalar;
+}
+
+// `op` once, on scalars.
+py::object ApplyToScalars(const std::vector<py::object>& inputs, const ElementOperation& op,
+                          Corrections c, Errors errors, bool return_mask) {
+  std::vector<std::string> texts(inputs.size());
+  std::vector<Field> fields(inputs.size());
+  bool missing = false;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    py::object item = inputs[i];
+    if (!PlainScalar(item) && py::hasattr(item, "item") && !py::isinstance<py::str>(item)) {
+      item = item.attr("item")();
+    }
+    Column::Read(item, fields[i].kind, fields[i].number, texts[i]);
+    fields[i].text = texts[i];
+    missing = missing || fields[i].kind == FieldKind::kMissing;
+  }
+  Results r;
+  bool failed = false;
+  if (!missing) {
     try {
-      return np.attr("asarray")(input);
-    } catch (py::error_already_set& error) {
-      if (!error.matches(PyExc_UnicodeError)) throw;
-      return np.attr("asarray")(input, "dtype"_a = "object");
-    }
-  };
-  if (!scalar) {
-    np = py::module_::import("numpy");
-    scalar = true;
-    for (const py::object& input : inputs) {
-      scalar = scalar && (py::isinstance<py::str>(input) || py::isinstance<py::bytes>(input) ||
-                          np.attr("ndim")(as_array(input)).template cast<int>() == 0);
+      op.run(fields.data(), c, r);
+    } catch (const Error& error) {
+      if (errors == Errors::kRaise) Raise(error, py::none());
+      failed = true;
     }
   }
-
-  if (scalar) {
-    std::vector<std::string> texts(inputs.size());
-    std::vector<Field> fields(inputs.size());
-    bool missing = false;
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-      py::object item = inputs[i];
-      if (!PlainScalar(item) && py::hasattr(item, "item") && !py::isinstance<py::str>(item)) {
-        item = item.attr("item")();
-      }
-      Column::Read(item, fields[i].kind, fields[i].number, texts[i]);
-      fields[i].text = texts[i];
-      missing = missing || fields[i].kind == FieldKind::kMissing;
-    }
-    Results r;
-    bool failed = false;
-    if (!missing) {
-      try {
-        op.run(fields.data(), c, r);
-      } catch (const Error& error) {
-        if (errors == Errors::kRaise) Raise(error, py::none());
-        failed = true;
-      }
-    }
-    std::vector<py::object> values;
-    for (std::size_t i = 0; i < op.outputs; ++i) {
-      values.push_back(Scalar(r, i, op.kind, missing, failed));
-    }
-    py::object result = Pack(std::move(values));
-    return return_mask ? py::make_tuple(result, py::bool_(failed)) : result;
+  std::vector<py::object> values;
+  for (std::size_t i = 0; i < op.outputs; ++i) {
+    values.push_back(Scalar(r, i, op.kind, missing, failed));
   }
+  py::object result = Pack(std::move(values));
+  return return_mask ? py::make_tuple(result, py::bool_(failed)) : result;
+}
 
-  // Arrays: broadcast, flatten, and read every input before the loop.
-  py::list arrays;
-  for (const py::object& input : inputs) arrays.append(as_array(input));
-  const py::tuple broadcast = np.attr("broadcast_arrays")(*arrays);
-  const py::tuple shape = broadcast[0].attr("shape");
+// The inputs broadcast to one shape and flattened, every element read before the loop.
+struct Broadcast {
+  py::tuple shape;
   std::vector<Column> columns;
+  std::size_t n = 0;
+};
+
+Broadcast BroadcastInputs(const py::module_& np, const std::vector<py::object>& inputs) {
+  py::list arrays;
+  for (const py::object& input : inputs) arrays.append(AsArray(np, input));
+  const py::tuple broadcast = np.attr("broadcast_arrays")(*arrays);
+  Broadcast b;
+  b.shape = broadcast[0].attr("shape");
   for (const py::handle array : broadcast) {
-    columns.emplace_back(np.attr("ravel")(array).cast<py::array>());
+    b.columns.emplace_back(np.attr("ravel")(array).cast<py::array>());
   }
-  const std::size_t n = columns.empty() ? 0 : py::len(np.attr("ravel")(broadcast[0]));
+  b.n = b.columns.empty() ? 0 : py::len(np.attr("ravel")(broadcast[0]));
+  return b;
+}
 
-  ColumnOutputs outputs(op, n);
-  std::vector<ElementState> states(n);
-  std::optional<batch::ElementFailure> failure;
-  {
-    py::gil_scoped_release release;
-    failure = batch::Run(op, ColumnInputs(columns), c, errors == Errors::kRaise, states, outputs);
+// A column of result texts as a numpy array of fixed-width texts.
+py::array TextArray(const std::vector<std::string>& column, std::size_t n) {
+  std::size_t width = 1;
+  for (const std::string& text : column) width = std::max(width, text.size());
+  py::array out(py::dtype("<U" + std::to_string(width)),
+                std::vector<py::ssize_t>{static_cast<py::ssize_t>(n)});
+  auto* data = static_cast<char32_t*>(out.mutable_data());
+  std::fill(data, data + n * width, char32_t{0});
+  for (std::size_t i = 0; i < n; ++i) {
+    // Result texts are ASCII: digits, signs, periods, exponents and code digits.
+    for (std::size_t c = 0; c < column[i].size(); ++c) data[i * width + c] = column[i][c];
   }
-  if (failure && errors == Errors::kRaise) {
-    py::object index = np.attr("unravel_index")(failure->index, shape);
-    if (py::len(shape) == 1) index = py::int_(failure->index);
-    Raise(failure->error, index);
-  }
+  return out;
+}
 
+// The results in the inputs' shape, and the mask of the failed elements if asked for.
+py::object ArrayResults(const ColumnOutputs& outputs, std::span<const ElementState> states,
+                        const Broadcast& b, bool return_mask) {
   std::vector<py::object> results;
   for (const auto& column : outputs.texts()) {
-    std::size_t width = 1;
-    for (const std::string& text : column) width = std::max(width, text.size());
-    py::array out(py::dtype("<U" + std::to_string(width)),
-                  std::vector<py::ssize_t>{static_cast<py::ssize_t>(n)});
-    auto* data = static_cast<char32_t*>(out.mutable_data());
-    std::fill(data, data + n * width, char32_t{0});
-    for (std::size_t i = 0; i < n; ++i) {
-      // Result texts are ASCII: digits, signs, periods, exponents and code digits.
-      for (std::size_t c = 0; c < column[i].size(); ++c) data[i * width + c] = column[i][c];
-    }
-    results.push_back(out.attr("reshape")(shape));
+    results.push_back(TextArray(column, b.n).attr("reshape")(b.shape));
   }
   for (const auto& column : outputs.numbers()) {
-    py::array_t<double> out(static_cast<py::ssize_t>(n));
+    py::array_t<double> out(static_cast<py::ssize_t>(b.n));
     std::copy(column.begin(), column.end(), out.mutable_data());
-    results.push_back(out.attr("reshape")(shape));
+    results.push_back(out.attr("reshape")(b.shape));
   }
   py::object result = Pack(std::move(results));
   if (!return_mask) return result;
-  py::array_t<bool> mask(static_cast<py::ssize_t>(n));
+  py::array_t<bool> mask(static_cast<py::ssize_t>(b.n));
   bool* m = mask.mutable_data();
-  for (std::size_t i = 0; i < n; ++i) m[i] = states[i].status == batch::ElementStatus::kFailed;
-  return py::make_tuple(result, mask.attr("reshape")(shape));
+  for (std::size_t i = 0; i < b.n; ++i) m[i] = states[i].status == batch::ElementStatus::kFailed;
+  return py::make_tuple(result, mask.attr("reshape")(b.shape));
+}
+
+// `op` element-wise over the inputs' numpy broadcast, the interpreter lock released.
+py::object ApplyToArrays(const py::module_& np, const std::vector<py::object>& inputs,
+                         const ElementOperation& op, Corrections c, Errors errors,
+                         bool return_mask) {
+  const Broadcast b = BroadcastInputs(np, inputs);
+  ColumnOutputs outputs(op, b.n);
+  std::vector<ElementState> states(b.n);
+  std::optional<batch::ElementFailure> failure;
+  {
+    py::gil_scoped_release release;
+    failure = batch::Run(op, ColumnInputs(b.columns), c, errors == Errors::kRaise, states, outputs);
+  }
+  if (failure && errors == Errors::kRaise) {
+    py::object index = np.attr("unravel_index")(failure->index, b.shape);
+    if (py::len(b.shape) == 1) index = py::int_(failure->index);
+    Raise(failure->error, index);
+  }
+  return ArrayResults(outputs, states, b, return_mask);
+}
+
+// Runs `op` over the inputs: once for scalars, element-wise over their numpy broadcast for
+// arrays and sequences. Plain Python scalars are told apart without importing numpy.
+py::object Apply(const std::vector<py::object>& inputs, const ElementOperation& op, Corrections c,
+                 const std::string& errors_name, bool return_mask) {
+  const Errors errors = ReadErrors(errors_name);
+  if (std::all_of(inputs.begin(), inputs.end(), PlainScalar)) {
+    return ApplyToScalars(inputs, op, c, errors, return_mask);
+  }
+  const py::module_ np = py::module_::import("numpy");
+  if (ScalarsToNumpy(np, inputs)) return ApplyToScalars(inputs, op, c, errors, return_mask);
+  return ApplyToArrays(np, inputs, op, c, errors, return_mask);
 }
 
 // Defaults and keywords shared by every function.
