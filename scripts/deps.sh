@@ -149,8 +149,12 @@ ensure_debian_sources() {
 # Unpacks the Debian source package $1 under the folder $2 (once) and prints the folder it made.
 debian_source() {
   local package=$1 into=$2
-  local found
-  found=$(find "$into" -mindepth 1 -maxdepth 1 -type d -name "$package-*" 2>/dev/null | head -n 1)
+  local found=
+  # On a fresh machine the folder is not there yet: find would fail, and the trap would call that
+  # a failed step.
+  if [ -d "$into" ]; then
+    found=$(find "$into" -mindepth 1 -maxdepth 1 -type d -name "$package-*" | head -n 1)
+  fi
   if [ -z "$found" ]; then
     ensure_debian_sources
     mkdir -p "$into"

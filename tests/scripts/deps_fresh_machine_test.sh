@@ -36,6 +36,22 @@ for step in need_postgresql_packages 'need_packages "${BUILD_PACKAGES[@]}"'; do
     fail "need_postgresql_packages did not install the server's development files"
 done
 
+# A Debian source package unpacked into a folder that does not exist yet: found, and no step
+# reported as failed on the way.
+cat >"$work/bin/apt-get" <<'STUB'
+#!/bin/sh
+case "$1" in
+  indextargets) echo deb-src ;;
+  source) mkdir "$3-1.0" ;;
+esac
+STUB
+chmod +x "$work/bin/apt-get"
+out=$(cd "$work" && PATH="$work/bin:$PATH" bash -c \
+  'set -euo pipefail; . "$1/scripts/deps.sh"; debian_source libcsv sources/new' _ "$source_dir" \
+  2>"$work/stderr")
+[ "$out" = sources/new/libcsv-1.0 ] || fail "debian_source gave '$out': $(cat "$work/stderr")"
+[ ! -s "$work/stderr" ] || fail "debian_source on a fresh machine reported: $(cat "$work/stderr")"
+
 # A failing command under set -e is named, not silent.
 run_step 'false_step() { false; }; false_step' >/dev/null
 grep -q 'failed (status 1) at .*: false' "$work/stderr" ||
