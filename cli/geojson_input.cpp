@@ -55,19 +55,6 @@ class Input {
 
 bool Blank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-void AppendCharacter(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-    return;
-  }
-  const int continuations = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-  static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
-  out += static_cast<char>(kLead[continuations] | (c >> (6 * continuations)));
-  for (int i = continuations - 1; i >= 0; --i) {
-    out += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
-  }
-}
-
 char32_t Hex4(std::string_view digits) {
   unsigned value = 0;
   std::from_chars(digits.data(), digits.data() + 4, value, 16);

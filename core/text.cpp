@@ -26,6 +26,19 @@ std::size_t CharacterCount(std::string_view text) {
   return count;
 }
 
+void AppendCharacter(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+    return;
+  }
+  const int continuations = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+  static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+  out += static_cast<char>(kLead[continuations] | (c >> (6 * continuations)));
+  for (int i = continuations - 1; i >= 0; --i) {
+    out += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
+  }
+}
+
 std::string_view Utf8Prefix(std::string_view text, std::size_t max_bytes) {
   if (text.size() <= max_bytes) return text;
   std::size_t length = max_bytes;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace miralto {
@@ -20,6 +21,9 @@ std::string_view PreviousCharacter(std::string_view text, std::size_t& end);
 
 // Number of characters in `text`.
 std::size_t CharacterCount(std::string_view text);
+
+// Appends the UTF-8 bytes of the code point `c` (at most U+10FFFF) to `out`.
+void AppendCharacter(std::string& out, char32_t c);
 
 // The longest start of `text` of at most `max_bytes` bytes that does not end inside a character:
 // a text cut to fit a fixed buffer stays valid UTF-8.

@@ -22,6 +22,7 @@
 #include "core/errors.h"
 #include "core/messages.h"
 #include "core/numbers.h"
+#include "core/text.h"
 #include "miralto_version.h"
 
 namespace py = pybind11;
@@ -154,24 +155,7 @@ class Column {
     while (width > 0 && data[width - 1] == 0) --width;  // numpy pads texts with NULs
     std::string out;
     out.reserve(width);
-    for (std::size_t i = 0; i < width; ++i) {
-      const char32_t c = data[i];
-      if (c < 0x80) {
-        out += static_cast<char>(c);
-      } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      }
-    }
+    for (std::size_t i = 0; i < width; ++i) AppendCharacter(out, data[i]);
     return out;
   }
 
